@@ -1,0 +1,61 @@
+#include "app/improvement_rounds.h"
+
+#include "geometry/convex_hull.h"
+#include "geometry/spanning_tree.h"
+#include "steiner/best_tree.h"
+#include "steiner/insertion_passes.h"
+#include "steiner/pruning.h"
+#include "steiner/relocation.h"
+
+namespace drevanti {
+
+bool cadenceRepaint(Long n, Long g) {
+  if (n > 20) return g % 3 == 0;
+  if (n >= 10) return g % 30 == 0;
+  return g % 100 == 0;
+}
+
+void placeCandidates(Solver& solver) {
+  SolverState& s = solver.s;
+  RandomSource& random = solver.host.random();
+  const ScreenSize screen = solver.host.screenSize();
+  const double width = screen.width;
+  const double height = screen.height;
+  const Long n = s.terminalCount;
+  s.steinerCount = 0;
+  s.vertexCount = static_cast<Integer>(n);
+  for (Long k = 0; k <= n - 3; ++k) {
+    if (!(random.next() < 0.5f)) continue;
+    double x, y;
+    do {
+      checkpoint(solver.host);
+      x = random.next() * (width - 30) + 15;
+      y = random.next() * (height - 30) + 15;
+    } while (!insideHull(s, x, y));
+    const int i = n + s.steinerCount;
+    s.vertexX[i] = x;
+    s.vertexY[i] = y;
+    s.vertexKind[i] = 1;
+    ++s.steinerCount;
+    s.vertexCount = static_cast<Integer>(n + s.steinerCount);
+  }
+}
+
+void runRounds(Solver& solver) {
+  SolverState& s = solver.s;
+  for (s.roundCounter = 0; s.roundCounter <= kLastRound; ++s.roundCounter) {
+    if (cadenceRepaint(s.terminalCount, s.roundCounter)) solver.host.repaint();
+    placeCandidates(solver);
+    mst(s);
+    hantei(solver);
+    bohe(s);
+    mst(s);
+    bohe(s);
+    mst(s);
+    hantei(solver);
+    mrlonely(solver);
+    tuika(solver);
+  }
+}
+
+}  // namespace drevanti

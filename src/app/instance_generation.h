@@ -1,0 +1,14 @@
+// A new problem instance: 4 to 49 random terminals, sorted by X, saved, and enclosed by their hull.
+#pragma once
+
+#include "steiner/solver.h"
+
+namespace drevanti {
+
+void generateInstance(Solver& solver);
+
+// Marks the terminals 0..terminalCount-1 as terminals, sorts them by X, keeps their copy, builds the
+// hull and starts a fresh best tree (bestLength and improvementCount). Shared by instance generation and by callers that bring their own terminals.
+void prepareTerminals(SolverState& s);
+
+}  // namespace drevanti
