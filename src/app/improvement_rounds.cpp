@@ -22,8 +22,6 @@ void placeCandidates(Solver& solver) {
   const double width = screen.width;
   const double height = screen.height;
   const Long n = s.terminalCount;
-  s.steinerCount = 0;
-  s.vertexCount = static_cast<Integer>(n);
   for (Long k = 0; k <= n - 3; ++k) {
     if (!(random.next() < 0.5f)) continue;
     double x, y;
@@ -41,11 +39,14 @@ void placeCandidates(Solver& solver) {
   }
 }
 
-void runRounds(Solver& solver) {
+void runRounds(Solver& solver, RoundPlan plan) {
   SolverState& s = solver.s;
-  for (s.roundCounter = 0; s.roundCounter <= kLastRound; ++s.roundCounter) {
+  for (s.roundCounter = 0; s.roundCounter < plan.rounds; ++s.roundCounter) {
     if (cadenceRepaint(s.terminalCount, s.roundCounter)) solver.host.repaint();
-    placeCandidates(solver);
+    // Steiner points of the previous round are dropped: every round starts from the terminals.
+    s.steinerCount = 0;
+    s.vertexCount = static_cast<Integer>(s.terminalCount);
+    if (plan.placeCandidates) placeCandidates(solver);
     mst(s);
     hantei(solver);
     bohe(s);

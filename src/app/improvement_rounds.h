@@ -5,17 +5,22 @@
 
 namespace drevanti {
 
-inline constexpr int kLastRound = 50;
+// The saver runs rounds 0 to 50 with random candidates; the headless tool may ask for other counts,
+// and skips the candidates for terminals whose hull is too thin to sample.
+struct RoundPlan {
+  Long rounds = 51;
+  bool placeCandidates = true;
+};
 
 // Whether round g of an instance with n terminals starts with a repaint: every third round above
 // 20 terminals, every thirtieth from 10 to 20, only round 0 below 10.
 bool cadenceRepaint(Long n, Long g);
 
-// Cuts the point set back to the terminals and places the round's random candidates inside the hull
-// (rejection sampling, with a checkpoint before every draw).
+// Places the round's random candidates inside the hull after the terminals: N - 2 trials of
+// probability one half, each by rejection sampling with a checkpoint before every draw.
 void placeCandidates(Solver& solver);
 
-// Rounds 0 to 50 on the current instance: repaint cadence, candidates, then the fixed schedule.
-void runRounds(Solver& solver);
+// The rounds on the current instance: repaint cadence, candidates, then the fixed schedule.
+void runRounds(Solver& solver, RoundPlan plan = {});
 
 }  // namespace drevanti

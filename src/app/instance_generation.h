@@ -7,8 +7,9 @@ namespace drevanti {
 
 void generateInstance(Solver& solver);
 
-// Marks the terminals 0..terminalCount-1 as terminals, sorts them by X, keeps their copy, builds the
-// hull and starts a fresh best tree (bestLength and improvementCount). Shared by instance generation and by callers that bring their own terminals.
+// Marks the terminals 0..terminalCount-1 as terminals, sorts them by X, keeps their copy, builds
+// the hull and starts a fresh best tree (bestLength and improvementCount). Shared by instance
+// generation and by callers that bring their own terminals.
 void prepareTerminals(SolverState& s);
 
 }  // namespace drevanti

@@ -24,4 +24,7 @@ class MersenneRandom final : public RandomSource {
   std::mt19937 mt_;
 };
 
+// A seed taken from the system clock, for runs that were given none.
+std::uint32_t clockSeed();
+
 }  // namespace drevanti

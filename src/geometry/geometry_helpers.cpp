@@ -5,7 +5,9 @@
 
 namespace drevanti {
 
-double power(double base, double exponent) { return std::pow(base, exponent); }
+double power(double base, double exponent) {
+  return std::pow(base, exponent);
+}
 
 double dist(double x1, double y1, double x2, double y2) {
   const double a = power(y2 - y1, 2.0);
@@ -21,6 +23,8 @@ double arcsin(double x) {
   return std::atan(q);
 }
 
-double arccos(double x, double piValue) { return piValue / 2.0 - arcsin(x); }
+double arccos(double x, double piValue) {
+  return piValue / 2.0 - arcsin(x);
+}
 
 }  // namespace drevanti

@@ -10,6 +10,8 @@ namespace drevanti {
 double cornerAngle(const SolverState& s, Long v, Long p, Long q);
 
 // 120 degrees, (piValue + piValue) / 3.0.
-inline double steinerAngle(const SolverState& s) { return (s.piValue + s.piValue) / 3.0; }
+inline double steinerAngle(const SolverState& s) {
+  return (s.piValue + s.piValue) / 3.0;
+}
 
 }  // namespace drevanti

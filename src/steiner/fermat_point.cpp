@@ -62,10 +62,11 @@ void construct(SolverState& s, RandomSource& random, Long target, Long p1, Long 
     const double c = ay - slope * ax;
     // A negative discriminant only comes from rounding near tangency or from a stale apex: the
     // line then misses the circle, and its nearest point is taken.
-    const double d = std::max(0.0, slope * slope * (c * c) - (c * c - rad * rad) * (slope * slope + 1));
+    const double d =
+        std::max(0.0, slope * slope * (c * c) - (c * c - rad * rad) * (slope * slope + 1));
     const double q = power(d, 0.5);
-    const double x0 = ax >= x3 ? (-slope * c - q) / (slope * slope + 1)
-                               : (-slope * c + q) / (slope * slope + 1);
+    const double x0 =
+        ax >= x3 ? (-slope * c - q) / (slope * slope + 1) : (-slope * c + q) / (slope * slope + 1);
     s.vertexX[target] = x0 + kOffset * std::cos(2 * s.piValue * r1);
     s.vertexY[target] = slope * s.vertexX[target] + c + kOffset * std::sin(2 * s.piValue * r2);
   } else {

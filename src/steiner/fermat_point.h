@@ -1,7 +1,8 @@
 // The Fermat point of three vertices by the classical construction: erect an equilateral triangle
 // on one side, away from the third vertex; the point is the second intersection of the line from
 // the apex to the third vertex with the circle through the apex and that side's endpoints.
-// A caller always calls ihoujin and then, with the same triple in the same order, musoubana or msbn2.
+// A caller always calls ihoujin and then, with the same triple in the same order, musoubana or
+// msbn2.
 #pragma once
 
 #include "steiner/solver.h"

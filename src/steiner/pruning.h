@@ -6,7 +6,8 @@
 namespace drevanti {
 
 // Judges degrees from the last mst, drops every Steiner point whose degree is not 3 and packs the
-// rest, in their old order, right after the terminals. The tree arrays are stale until the next mst.
+// rest, in their old order, right after the terminals. The tree arrays are stale until the next
+// mst.
 void bohe(SolverState& s);
 
 }  // namespace drevanti

@@ -1,5 +1,5 @@
-// The solver: the one record plus the host it runs in. Every tree procedure takes a Solver (or, if it
-// needs neither yields nor random numbers, just the record).
+// The solver: the one record plus the host it runs in. Every tree procedure takes a Solver (or, if
+// it needs neither yields nor random numbers, just the record).
 #pragma once
 
 #include "app/random_source.h"

@@ -1,0 +1,17 @@
+// A zero-filled solver record on the heap (it is too large to keep comfortably on the stack), with
+// piValue set as start-up sets it.
+#pragma once
+
+#include <memory>
+
+#include "app/solver_state.h"
+
+namespace drevanti::testing {
+
+inline std::unique_ptr<SolverState> freshState() {
+  auto s = std::make_unique<SolverState>();
+  s->piValue = kPiValue;
+  return s;
+}
+
+}  // namespace drevanti::testing

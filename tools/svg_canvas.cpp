@@ -1,0 +1,81 @@
+#include "svg_canvas.h"
+
+#include <cstdio>
+
+#include "json_line.h"
+
+namespace drevanti::tool {
+
+namespace {
+
+std::string colour(Rgb c) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", c.r, c.g, c.b);
+  return buffer;
+}
+
+std::string escaped(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string num(float v) {
+  return roundTrip(static_cast<double>(v));
+}
+
+std::string textElement(float x, float y, std::string_view utf8, Rgb fill) {
+  return "<text x=\"" + num(x) + "\" y=\"" + num(y) +
+         "\" dominant-baseline=\"text-before-edge\" fill=\"" + colour(fill) + "\">" +
+         escaped(utf8) + "</text>\n";
+}
+
+}  // namespace
+
+void SvgCanvas::line(float x1, float y1, float x2, float y2, Rgb c) {
+  body_ += "<line x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) + "\" y2=\"" +
+           num(y2) + "\" stroke=\"" + colour(c) + "\"/>\n";
+}
+
+void SvgCanvas::circle(float x, float y, float radius, Rgb c) {
+  body_ += "<circle cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"" + num(radius) +
+           "\" fill=\"none\" stroke=\"" + colour(c) + "\"/>\n";
+}
+
+void SvgCanvas::text(float x, float y, std::string_view utf8, Rgb c) {
+  body_ += textElement(x, y, utf8, c);
+}
+
+void SvgCanvas::setStatus(std::string_view utf8, Rgb textColour, Rgb background) {
+  // The status label's rectangle: 8, 0, 401 x 25 pixels, opaque.
+  status_ = "<rect x=\"8\" y=\"0\" width=\"401\" height=\"25\" fill=\"" + colour(background) +
+            "\"/>\n" + textElement(10, 4, utf8, textColour);
+}
+
+std::string SvgCanvas::document() const {
+  const std::string w = std::to_string(width_), h = std::to_string(height_);
+  return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
+         "\" viewBox=\"0 0 " + w + " " + h +
+         "\" font-family=\"sans-serif\" font-size=\"13\" stroke-width=\"1\">\n"
+         "<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n" +
+         body_ + status_ + "</svg>\n";
+}
+
+}  // namespace drevanti::tool
