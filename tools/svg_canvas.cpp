@@ -8,6 +8,9 @@ namespace drevanti::tool {
 
 namespace {
 
+constexpr float kFontSize = 13;
+constexpr float kAscent = 12;
+
 std::string colour(Rgb c) {
   char buffer[8];
   std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", c.r, c.g, c.b);
@@ -41,10 +44,10 @@ std::string num(float v) {
   return roundTrip(static_cast<double>(v));
 }
 
+// (x, y) is the text's top-left corner; SVG places text by its baseline, one ascent lower.
 std::string textElement(float x, float y, std::string_view utf8, Rgb fill) {
-  return "<text x=\"" + num(x) + "\" y=\"" + num(y) +
-         "\" dominant-baseline=\"text-before-edge\" fill=\"" + colour(fill) + "\">" +
-         escaped(utf8) + "</text>\n";
+  return "<text x=\"" + num(x) + "\" y=\"" + num(y + kAscent) + "\" fill=\"" + colour(fill) +
+         "\">" + escaped(utf8) + "</text>\n";
 }
 
 }  // namespace
@@ -64,7 +67,8 @@ void SvgCanvas::text(float x, float y, std::string_view utf8, Rgb c) {
 }
 
 void SvgCanvas::setStatus(std::string_view utf8, Rgb textColour, Rgb background) {
-  // The status label's rectangle: 8, 0, 401 x 25 pixels, opaque.
+  // The status label's rectangle: 8, 0, 401 x 25 pixels, opaque. It lies beneath the tree, so a
+  // terminal near the top-left corner stays visible.
   status_ = "<rect x=\"8\" y=\"0\" width=\"401\" height=\"25\" fill=\"" + colour(background) +
             "\"/>\n" + textElement(10, 4, utf8, textColour);
 }
@@ -72,10 +76,10 @@ void SvgCanvas::setStatus(std::string_view utf8, Rgb textColour, Rgb background)
 std::string SvgCanvas::document() const {
   const std::string w = std::to_string(width_), h = std::to_string(height_);
   return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
-         "\" viewBox=\"0 0 " + w + " " + h +
-         "\" font-family=\"sans-serif\" font-size=\"13\" stroke-width=\"1\">\n"
-         "<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n" +
-         body_ + status_ + "</svg>\n";
+         "\" viewBox=\"0 0 " + w + " " + h + "\" font-family=\"sans-serif\" font-size=\"" +
+         num(kFontSize) +
+         "\" stroke-width=\"1\">\n<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n" +
+         status_ + body_ + "</svg>\n";
 }
 
 }  // namespace drevanti::tool

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -149,8 +150,10 @@ std::vector<TerminalInstance> parseTerminals(std::string_view text, std::string_
 }
 
 std::vector<TerminalInstance> readTerminalFile(const std::string& path) {
+  std::error_code ignored;
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(path + ": cannot be read");
+  if (!in || std::filesystem::is_directory(path, ignored))
+    throw InputError(path + ": cannot be read");
   std::ostringstream text;
   text << in.rdbuf();
   if (in.bad()) throw InputError(path + ": cannot be read");

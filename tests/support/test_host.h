@@ -56,6 +56,7 @@ class TestHost : public SolverHost {
   RandomSource& random() override { return random_; }
 
   ScriptedRandom& scripted() { return random_; }
+  const ScriptedRandom& scripted() const { return random_; }
   long doEventsCalls() const { return doEventsCalls_; }
   long repaints() const { return repaints_; }
   long stopSequences() const { return stopSequences_; }
