@@ -9,10 +9,10 @@ namespace drevanti {
 
 namespace {
 
-// Beyond this slope the line from the apex to the third vertex is treated as vertical: its square
-// would swamp the quadratic's coefficients, and an exactly vertical line has no slope at all.
-constexpr double kSteepestSlope = 1e12;
-// The random offset's radius, in pixels.
+// Beyond this slope the line from the apex to the third vertex is solved for x in terms of y: the
+// offset point is read off the line at the offset X, which on a steep line would move it by up to
+// 0.0001 times the slope, and an exactly vertical line has no slope at all.
+constexpr double kSteepestSlope = 1e4;
 constexpr double kOffset = 0.0001;
 
 // Sign of the rotation that turns the side ij1-ij2 away from the third point, or 0 when the
@@ -70,10 +70,16 @@ void construct(SolverState& s, RandomSource& random, Long target, Long p1, Long 
     s.vertexX[target] = x0 + kOffset * std::cos(2 * s.piValue * r1);
     s.vertexY[target] = slope * s.vertexX[target] + c + kOffset * std::sin(2 * s.piValue * r2);
   } else {
-    // Vertical line x = ax: the intersection on the third vertex's side of the apex.
-    const double half = std::sqrt(std::max(0.0, rad * rad - ax * ax));
-    const double y0 = ay >= y3 ? -half : half;
-    s.vertexX[target] = ax + kOffset * std::cos(2 * s.piValue * r1);
+    // The same intersection with the roles of x and y exchanged: x = t y + u.
+    double inverse = (x3 - ax) / (y3 - ay);
+    if (!std::isfinite(inverse)) inverse = 0;  // the third vertex lies on the apex
+    const double u = ax - inverse * ay;
+    const double d =
+        std::max(0.0, inverse * inverse * (u * u) - (u * u - rad * rad) * (inverse * inverse + 1));
+    const double q = std::sqrt(d);
+    const double y0 = ay >= y3 ? (-inverse * u - q) / (inverse * inverse + 1)
+                               : (-inverse * u + q) / (inverse * inverse + 1);
+    s.vertexX[target] = inverse * y0 + u + kOffset * std::cos(2 * s.piValue * r1);
     s.vertexY[target] = y0 + kOffset * std::sin(2 * s.piValue * r2);
   }
   s.vertexKind[target] = 1;
