@@ -68,14 +68,16 @@ TEST(Dist, KeepsTheOrderOfArgumentsXThenY) {
   // A swap of the roles of x and y inside one point would change these.
   EXPECT_EQ(dist(0, 0, 0, 7), 7.0);
   EXPECT_EQ(dist(0, 7, 0, 0), 7.0);
-  EXPECT_EQ(dist(1, 2, 4, 6), 5.0);  // dx 3, dy 4
+  EXPECT_EQ(dist(1, 2, 4, 6), 5.0);    // dx 3, dy 4
   EXPECT_EQ(dist(1, 2, 6, 14), 13.0);  // dx 5, dy 12
 }
 
 // ---------------------------------------------------------------------------------------------
 // arcsin
 
-TEST(Arcsin, OfZeroIsZero) { EXPECT_EQ(arcsin(0.0), 0.0); }
+TEST(Arcsin, OfZeroIsZero) {
+  EXPECT_EQ(arcsin(0.0), 0.0);
+}
 
 TEST(Arcsin, OfOneHalfIsPiOverSix) {
   EXPECT_NEAR(arcsin(0.5), std::numbers::pi / 6, 2e-16);
