@@ -12,6 +12,10 @@ struct ScreenSize {
   int height = 0;  // pixels
 };
 
+// Thrown when the program ends (the unload handler has run): it unwinds the solver wherever it
+// was, and whoever started the run catches it.
+struct ProgramEnded {};
+
 // What the program running the solver provides: the saver's window, the headless tool, or a test.
 class SolverHost {
  public:

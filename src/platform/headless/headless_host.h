@@ -8,9 +8,6 @@
 
 namespace drevanti {
 
-// Unwinds the solver when the stop sequence has run; whoever started the run catches it.
-struct ProgramEnded {};
-
 class HeadlessHost : public SolverHost {
  public:
   HeadlessHost(ScreenSize screen, std::uint32_t seed) : screen_(screen), random_(seed) {}

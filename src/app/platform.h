@@ -1,0 +1,57 @@
+// What a window system gives the saver: the main window with its drawing surface, input, clock and
+// screen size, and the two system settings the saver touches. One implementation per backend.
+#pragma once
+
+#include <chrono>
+
+#include "app/solver_state.h"
+#include "render/canvas.h"
+#include "steiner/solver.h"
+
+namespace drevanti {
+
+using SaverClock = std::chrono::steady_clock;
+
+// The main window's handlers, which the window calls only while it dispatches input.
+class FormEvents {
+ public:
+  virtual ~FormEvents() = default;
+  virtual void onClick() = 0;
+  virtual void onKeyDown(Integer keyCode, Integer shift) = 0;
+  // Pointer position in pixels of the window.
+  virtual void onMouseMove(Integer button, Integer shift, float x, float y) = 0;
+  // The window system asks the program to end (the session ends, the user interrupts it): the
+  // saver stops as if the user had touched a key.
+  virtual void onCloseRequest() = 0;
+};
+
+class SaverWindow {
+ public:
+  virtual ~SaverWindow() = default;
+  // Borderless, covering the whole screen, black.
+  virtual void show() = 0;
+  virtual void hide() = 0;
+  // Destroys the window.
+  virtual void unload() = 0;
+  // Drawing goes to a back buffer; present shows it as one complete frame.
+  virtual Canvas& canvas() = 0;
+  virtual void present() = 0;
+  // Dispatches the pending input to the handlers and returns.
+  virtual void doEvents(FormEvents& handlers) = 0;
+  // Sleeps until input arrives or the timeout passes, dispatching whatever arrived.
+  virtual void waitEvents(FormEvents& handlers, std::chrono::milliseconds timeout) = 0;
+  virtual SaverClock::time_point now() const = 0;
+  // The size of the screen the window covers, in pixels.
+  virtual ScreenSize screenSize() const = 0;
+};
+
+class SystemSettings {
+ public:
+  virtual ~SystemSettings() = default;
+  virtual void showCursor(bool visible) = 0;
+  // Whether the desktop's screen saver may start (on Windows SPI_GETSCREENSAVEACTIVE).
+  virtual bool screenSaverActive() = 0;
+  virtual void setScreenSaverActive(bool active) = 0;
+};
+
+}  // namespace drevanti

@@ -1,0 +1,117 @@
+// A window system for tests: records every drawing and window call, keeps a clock that only moves
+// when the saver waits, and delivers input at chosen do-events calls.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "render/canvas.h"
+
+namespace drevanti::testing {
+
+struct DrawCall {
+  std::string what;                      // "clear", "line", "circle", "text", "status"
+  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // circle: centre and radius in x2
+  Rgb colour;
+  std::string text;
+};
+
+class RecordingCanvas final : public Canvas {
+ public:
+  void clear() override {
+    DrawCall call;
+    call.what = "clear";
+    calls.push_back(call);
+  }
+  void line(float x1, float y1, float x2, float y2, Rgb colour) override {
+    calls.push_back({"line", x1, y1, x2, y2, colour, {}});
+  }
+  void circle(float x, float y, float radius, Rgb colour) override {
+    calls.push_back({"circle", x, y, radius, 0, colour, {}});
+  }
+  void text(float x, float y, std::string_view utf8, Rgb colour) override {
+    calls.push_back({"text", x, y, 0, 0, colour, std::string(utf8)});
+  }
+  void setStatus(std::string_view utf8, Rgb textColour, Rgb background) override {
+    calls.push_back({"status", 0, 0, 0, 0, textColour, std::string(utf8)});
+    statusBackground = background;
+  }
+  std::vector<DrawCall> calls;
+  Rgb statusBackground;
+};
+
+class FakeWindow final : public SaverWindow {
+ public:
+  explicit FakeWindow(ScreenSize screen = {1920, 1080}) : screen_(screen) {}
+
+  void show() override { log.push_back("show"); }
+  void hide() override { log.push_back("hide"); }
+  void unload() override { log.push_back("unload"); }
+  Canvas& canvas() override { return canvas_; }
+  void present() override {
+    log.push_back("present");
+    presents.push_back({now_, lastStatus()});
+  }
+  void doEvents(FormEvents& handlers) override {
+    ++dispatches;
+    if (onDispatch) onDispatch(handlers, dispatches);
+  }
+  void waitEvents(FormEvents& handlers, std::chrono::milliseconds timeout) override {
+    ++waits;
+    waited += timeout;
+    now_ += timeout;
+    doEvents(handlers);
+  }
+  SaverClock::time_point now() const override { return now_; }
+  ScreenSize screenSize() const override { return screen_; }
+
+  // Moves the clock, as computing does in the real saver.
+  void advance(std::chrono::milliseconds d) { now_ += d; }
+  std::string lastStatus() const {
+    for (auto it = canvas_.calls.rbegin(); it != canvas_.calls.rend(); ++it) {
+      if (it->what == "status") return it->text;
+    }
+    return "";
+  }
+  const RecordingCanvas& recorded() const { return canvas_; }
+
+  struct Frame {
+    SaverClock::time_point at;
+    std::string status;
+  };
+  std::vector<std::string> log;
+  std::vector<Frame> presents;
+  long dispatches = 0;
+  long waits = 0;
+  std::chrono::milliseconds waited{0};
+  // Called on every dispatch of input, with its 1-based number.
+  std::function<void(FormEvents&, long)> onDispatch;
+
+ private:
+  ScreenSize screen_;
+  RecordingCanvas canvas_;
+  SaverClock::time_point now_{};
+};
+
+class FakeSystem final : public SystemSettings {
+ public:
+  explicit FakeSystem(bool screenSaverActive) : active(screenSaverActive) {}
+  void showCursor(bool visible) override {
+    log.push_back(visible ? "cursor shown" : "cursor hidden");
+  }
+  bool screenSaverActive() override {
+    log.push_back("screen saver read");
+    return active;
+  }
+  void setScreenSaverActive(bool value) override {
+    active = value;
+    log.push_back(value ? "screen saver on" : "screen saver off");
+  }
+  bool active;
+  std::vector<std::string> log;
+};
+
+}  // namespace drevanti::testing
