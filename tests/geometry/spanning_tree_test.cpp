@@ -61,34 +61,6 @@ double treeLength(const SolverState& s) {
   return total;
 }
 
-// Prim's method over the eligible vertices: an independent minimum spanning tree length.
-double primLength(const SolverState& s) {
-  std::vector<int> eligible;
-  for (int i = 0; i < s.vertexCount; ++i) {
-    if (s.vertexKind[i] < 2) eligible.push_back(i);
-  }
-  if (eligible.empty()) return 0;
-  const int n = static_cast<int>(eligible.size());
-  std::vector<double> best(n, std::numeric_limits<double>::infinity());
-  std::vector<bool> done(n, false);
-  best[0] = 0;
-  double total = 0;
-  for (int step = 0; step < n; ++step) {
-    int u = -1;
-    for (int i = 0; i < n; ++i) {
-      if (!done[i] && (u < 0 || best[i] < best[u])) u = i;
-    }
-    done[u] = true;
-    total += best[u];
-    for (int i = 0; i < n; ++i) {
-      const int a = eligible[u], b = eligible[i];
-      const double l = std::hypot(s.vertexX[a] - s.vertexX[b], s.vertexY[a] - s.vertexY[b]);
-      if (!done[i]) best[i] = std::min(best[i], l);
-    }
-  }
-  return total;
-}
-
 // Kruskal's method with a union-find over every candidate, the candidates listed by (i, j) and
 // ordered by the program's sort, so that equal lengths are taken in the same order.
 std::vector<Edge> referenceKruskal(const SolverState& s) {
@@ -426,7 +398,7 @@ void checkRandomTree(SolverState& s, const std::vector<Vertex>& v) {
   setVertices(s, v);
   mst(s);
   ASSERT_TRUE(treeIsValid(s));
-  const double expected = primLength(s);
+  const double expected = testing::eligibleMstLength(s);
   ASSERT_NEAR(treeLength(s), expected, 1e-9 * std::max(1.0, expected));
   // Stopping once the tree is complete picks the same edges, in the same order, as a scan of every
   // candidate does.

@@ -123,27 +123,42 @@ double length(const SolverState& s, int a, int b) {
   return ::testing::AssertionSuccess();
 }
 
-double terminalMstLength(const SolverState& s) {
-  // Prim's method on the terminals: independent of the solver's Kruskal.
-  const int n = s.terminalCount;
+double primLength(const std::vector<std::pair<double, double>>& points) {
+  // Prim's method: independent of the solver's Kruskal.
+  const std::size_t n = points.size();
+  if (n == 0) return 0;
   std::vector<double> best(n, std::numeric_limits<double>::infinity());
   std::vector<bool> done(n, false);
   best[0] = 0;
   double total = 0;
-  for (int step = 0; step < n; ++step) {
-    int u = -1;
-    for (int i = 0; i < n; ++i) {
-      if (!done[i] && (u < 0 || best[i] < best[u])) u = i;
+  for (std::size_t step = 0; step < n; ++step) {
+    std::size_t u = n;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!done[i] && (u == n || best[i] < best[u])) u = i;
     }
     done[u] = true;
     total += best[u];
-    for (int i = 0; i < n; ++i) {
-      if (!done[i])
-        best[i] =
-            std::min(best[i], std::hypot(s.savedX[u] - s.savedX[i], s.savedY[u] - s.savedY[i]));
+    for (std::size_t i = 0; i < n; ++i) {
+      const double l =
+          std::hypot(points[u].first - points[i].first, points[u].second - points[i].second);
+      if (!done[i]) best[i] = std::min(best[i], l);
     }
   }
   return total;
+}
+
+double terminalMstLength(const SolverState& s) {
+  std::vector<std::pair<double, double>> terminals;
+  for (int i = 0; i < s.terminalCount; ++i) terminals.emplace_back(s.savedX[i], s.savedY[i]);
+  return primLength(terminals);
+}
+
+double eligibleMstLength(const SolverState& s) {
+  std::vector<std::pair<double, double>> eligible;
+  for (int i = 0; i < s.vertexCount; ++i) {
+    if (s.vertexKind[i] < 2) eligible.emplace_back(s.vertexX[i], s.vertexY[i]);
+  }
+  return primLength(eligible);
 }
 
 }  // namespace drevanti::testing

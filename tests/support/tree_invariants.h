@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "app/solver_state.h"
 
 namespace drevanti::testing {
@@ -16,7 +19,11 @@ namespace drevanti::testing {
 // The best-tree snapshot describes one finite tree over bestVertexCount vertices.
 ::testing::AssertionResult bestTreeIsValid(const SolverState& s);
 
-// Length of the minimum spanning tree of the terminals alone, by a simple independent method.
+// Length of a minimum spanning tree by a simple method independent of the solver's.
+double primLength(const std::vector<std::pair<double, double>>& points);
+// Of the terminals alone (their saved copy).
 double terminalMstLength(const SolverState& s);
+// Of the vertices below vertexCount whose kind is below 2.
+double eligibleMstLength(const SolverState& s);
 
 }  // namespace drevanti::testing
