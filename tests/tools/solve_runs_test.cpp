@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/frm_steiner.h"
+#include "fake_platform.h"
+#include "json_line.h"
 #include "screen_fit.h"
 #include "terminal_file.h"
 
@@ -139,6 +142,29 @@ TEST(RunDemo, PrintsOneLinePerInstanceFromTheSeed) {
   EXPECT_EQ(runDemo(1, {1920, 1080}, 2)[1], lines[1]);
   EXPECT_NE(runDemo(2, {1920, 1080}, 1)[0], lines[0]);
   EXPECT_EQ(runDemo(4, {64, 48}, 2).size(), 2u);
+}
+
+TEST(RunDemo, MatchesWhatTheSaverComputesFromTheSameSeed) {
+  // The saver draws no random number for its drawing, so its first instance is the demo's.
+  testing::FakeWindow window({1280, 720});
+  testing::FakeSystem system(true);
+  frmSteiner form(window, system, 31);
+  std::string saverLine;
+  window.onDispatch = [&](FormEvents& h, long) {
+    const SolverState& s = form.state();
+    if (s.roundCounter != 51 || !saverLine.empty()) return;
+    saverLine = JsonLine()
+                    .field("instance", 0LL)
+                    .field("seed", 31LL)
+                    .field("terminals", static_cast<long long>(s.terminalCount))
+                    .field("steiner", static_cast<long long>(s.bestVertexCount - s.terminalCount))
+                    .field("length", s.bestLength)
+                    .field("improvements", static_cast<long long>(s.improvementCount))
+                    .str();
+    h.onClick();
+  };
+  form.load();
+  EXPECT_EQ(saverLine, runDemo(31, {1280, 720}, 1)[0]);
 }
 
 }  // namespace
