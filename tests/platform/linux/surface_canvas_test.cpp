@@ -1,0 +1,155 @@
+#include "surface_canvas.h"
+
+#include <SDL_ttf.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "app/solver_state.h"
+#include "render/repaint.h"
+
+namespace drevanti::linux_platform {
+namespace {
+
+class SurfaceCanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(TTF_Init(), 0) << TTF_GetError();
+    text_ = std::make_unique<TextRenderer>(kSaverTextPixels);
+  }
+  // The fonts close before SDL_ttf stops.
+  void TearDown() override {
+    text_.reset();
+    TTF_Quit();
+  }
+
+  Rgb at(const SurfaceCanvas& canvas, int x, int y) const {
+    SDL_Surface* s = canvas.surface();
+    const auto* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
+    Rgb c;
+    SDL_GetRGB(reinterpret_cast<const Uint32*>(row)[x], s->format, &c.r, &c.g, &c.b);
+    return c;
+  }
+  static bool whiteish(Rgb c) { return c.r >= 200 && c.g >= 200 && c.b >= 200; }
+  int count(const SurfaceCanvas& canvas, SDL_Rect box, bool (*predicate)(Rgb)) const {
+    int n = 0;
+    for (int y = box.y; y < box.y + box.h; ++y) {
+      for (int x = box.x; x < box.x + box.w; ++x) n += predicate(at(canvas, x, y)) ? 1 : 0;
+    }
+    return n;
+  }
+
+  std::unique_ptr<TextRenderer> text_;
+};
+
+bool notBlack(Rgb c) {
+  return !(c == kBlack);
+}
+
+TEST_F(SurfaceCanvasTest, StartsAndClearsBlack) {
+  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  EXPECT_EQ(count(canvas, {0, 0, 640, 120}, notBlack), 0);
+  canvas.line(0, 100, 639, 100, kWhite);
+  canvas.circle(300, 60, 4, kYellow);
+  canvas.clear();
+  EXPECT_EQ(count(canvas, {0, 0, 640, 120}, notBlack), 0);
+}
+
+TEST_F(SurfaceCanvasTest, CirclesAreOutlinesInTheirColour) {
+  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  canvas.circle(50.2f, 60.4f, 4, kYellow);
+  canvas.circle(80, 60, 2, kWhite);
+  EXPECT_EQ(at(canvas, 54, 60), kYellow);
+  EXPECT_EQ(at(canvas, 46, 60), kYellow);
+  EXPECT_EQ(at(canvas, 50, 64), kYellow);
+  EXPECT_EQ(at(canvas, 50, 60), kBlack);
+  EXPECT_EQ(at(canvas, 52, 60), kBlack);
+  EXPECT_EQ(at(canvas, 82, 60), kWhite);
+  EXPECT_EQ(at(canvas, 80, 60), kBlack);
+  // Everything drawn near the first circle is its yellow ring.
+  for (int y = 50; y < 70; ++y) {
+    for (int x = 40; x < 60; ++x) {
+      if (at(canvas, x, y) == kBlack) continue;
+      EXPECT_EQ(at(canvas, x, y), kYellow) << x << "," << y;
+      EXPECT_NEAR(std::hypot(x - 50, y - 60), 4.0, 0.5) << x << "," << y;
+    }
+  }
+  // Partly off the surface: drawn where it can be, and nothing breaks.
+  canvas.circle(1, 118, 4, kYellow);
+  EXPECT_EQ(at(canvas, 5, 118), kYellow);
+}
+
+TEST_F(SurfaceCanvasTest, LinesCoverBothEndsAndNothingBeyond) {
+  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  canvas.line(440, 30, 540, 30, kRed);
+  EXPECT_EQ(count(canvas, {440, 30, 101, 1}, [](Rgb c) { return c == kRed; }), 101);
+  EXPECT_EQ(at(canvas, 439, 30), kBlack);
+  EXPECT_EQ(at(canvas, 541, 30), kBlack);
+  canvas.line(-50, -50, 700, 700, kWhite);  // clipped to the surface
+  EXPECT_EQ(at(canvas, 100, 100), kWhite);
+}
+
+TEST_F(SurfaceCanvasTest, TextHangsFromItsTopLeftCornerOnATransparentBackground) {
+  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  for (int y = 60; y < 80; ++y) canvas.line(490, static_cast<float>(y), 560, y, kRed);
+  canvas.text(500, 60, "100", kWhite);
+  const int ink = count(canvas, {500, 60, 40, 20}, whiteish);
+  EXPECT_GE(ink, 15);
+  // Nothing above or left of the corner, and the red between the glyphs shows through.
+  EXPECT_EQ(count(canvas, {490, 60, 10, 20}, whiteish), 0);
+  EXPECT_EQ(count(canvas, {490, 50, 70, 10}, notBlack), 0);
+  EXPECT_GT(count(canvas, {500, 60, 40, 20}, [](Rgb c) { return c == kRed; }), 100);
+}
+
+TEST_F(SurfaceCanvasTest, StatusLabelIsOpaqueAndCutAtItsEdges) {
+  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  // Drawn before the status is set: covered by the label's black background inside its rectangle.
+  canvas.line(0, 12, 639, 12, kRed);
+  canvas.setStatus("N=7 M=-7 N+M=0 counter=0 d=99999.9 counter2=0", kWhite, kBlack);
+  EXPECT_EQ(at(canvas, 7, 12), kRed);
+  EXPECT_EQ(at(canvas, 409, 12), kRed);
+  EXPECT_GE(count(canvas, kStatusLabel, whiteish), 100);
+  EXPECT_EQ(count(canvas, kStatusLabel, [](Rgb c) { return c == kRed; }), 0);
+  EXPECT_EQ(canvas.status(), "N=7 M=-7 N+M=0 counter=0 d=99999.9 counter2=0");
+
+  // Far too long a text stops at the label's right edge.
+  canvas.clear();
+  canvas.setStatus(std::string(200, 'W'), kWhite, kBlack);
+  EXPECT_GE(count(canvas, {300, 0, 109, 25}, whiteish), 50);
+  EXPECT_EQ(count(canvas, {409, 0, 231, 120}, notBlack), 0);
+  EXPECT_EQ(count(canvas, {0, 25, 640, 95}, notBlack), 0);
+}
+
+TEST_F(SurfaceCanvasTest, TheLabelLiesBeneathTheTreeAndOutlivesAClear) {
+  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  canvas.clear();
+  canvas.setStatus("N=4 M=0", kWhite, kBlack);
+  canvas.circle(300, 12, 4, kYellow);
+  canvas.line(0, 20, 639, 20, kRed);
+  EXPECT_EQ(at(canvas, 304, 12), kYellow);
+  EXPECT_EQ(at(canvas, 200, 20), kRed);
+  canvas.clear();
+  EXPECT_EQ(at(canvas, 304, 12), kBlack);
+  EXPECT_EQ(at(canvas, 200, 20), kBlack);
+  EXPECT_GE(count(canvas, kStatusLabel, whiteish), 20) << "the label lost its text";
+}
+
+TEST_F(SurfaceCanvasTest, ALongStatusLineFitsTheLabel) {
+  // 49 terminals, the most Steiner points a best tree keeps, a length of 15 significant digits.
+  const auto state = std::make_unique<SolverState>();
+  SolverState& s = *state;
+  s.terminalCount = 49;
+  s.bestVertexCount = 96;
+  s.roundCounter = 50;
+  s.bestLength = 9876.54321098765;
+  s.improvementCount = 99;
+  const std::string line = statusText(s);
+  ASSERT_EQ(line, "N=49 M=47 N+M=96 counter=50 d=9876.54321098765 counter2=99");
+  EXPECT_LE(text_->measure(line).width + 2, kStatusLabel.w);
+  EXPECT_LE(text_->measure(line).height, kStatusLabel.h);
+}
+
+}  // namespace
+}  // namespace drevanti::linux_platform
