@@ -1,0 +1,129 @@
+#include "gdi_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "wide_text.h"
+
+namespace drevanti::win32 {
+
+namespace {
+
+COLORREF colorRef(Rgb c) {
+  return RGB(c.r, c.g, c.b);
+}
+
+// Nearest whole pixel; far-off values are held where GDI still takes them.
+int px(float value) {
+  return static_cast<int>(std::lround(std::clamp(value, -1.0e6f, 1.0e6f)));
+}
+
+// Where the label's text starts inside its rectangle.
+constexpr int kStatusInsetX = 2;
+constexpr int kStatusInsetY = 4;
+
+}  // namespace
+
+GdiCanvas::GdiCanvas(int width, int height, HFONT font)
+    : width_(std::max(width, 1)), height_(std::max(height, 1)) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = -height_;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  dc_ = CreateCompatibleDC(nullptr);
+  bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bits_ = static_cast<const std::uint32_t*>(bits);
+  previousBitmap_ = SelectObject(dc_, bitmap_);
+  previousFont_ = SelectObject(dc_, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  previousBrush_ = SelectObject(dc_, GetStockObject(NULL_BRUSH));
+  previousPen_ = SelectObject(dc_, GetStockObject(WHITE_PEN));
+  SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  SetBkMode(dc_, TRANSPARENT);
+  clear();
+}
+
+GdiCanvas::~GdiCanvas() {
+  SelectObject(dc_, previousPen_);
+  SelectObject(dc_, previousBrush_);
+  SelectObject(dc_, previousFont_);
+  SelectObject(dc_, previousBitmap_);
+  for (const auto& entry : pens_) DeleteObject(entry.second);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+void GdiCanvas::clear() {
+  PatBlt(dc_, 0, 0, width_, height_, BLACKNESS);
+  drawStatus();
+}
+
+void GdiCanvas::line(float x1, float y1, float x2, float y2, Rgb colour) {
+  SelectObject(dc_, pen(colour));
+  MoveToEx(dc_, px(x1), px(y1), nullptr);
+  LineTo(dc_, px(x2), px(y2));
+  // LineTo stops one pixel short of the end point.
+  SetPixelV(dc_, px(x2), px(y2), colorRef(colour));
+}
+
+void GdiCanvas::circle(float x, float y, float radius, Rgb colour) {
+  SelectObject(dc_, pen(colour));
+  const int cx = px(x), cy = px(y), r = px(radius);
+  // The box's right and bottom edges lie outside the figure.
+  Ellipse(dc_, cx - r, cy - r, cx + r + 1, cy + r + 1);
+}
+
+void GdiCanvas::text(float x, float y, std::string_view utf8, Rgb colour) {
+  const std::wstring wide = widen(utf8);
+  SetTextColor(dc_, colorRef(colour));
+  TextOutW(dc_, px(x), px(y), wide.c_str(), static_cast<int>(wide.size()));
+}
+
+void GdiCanvas::setStatus(std::string_view utf8, Rgb textColour, Rgb background) {
+  status_ = widen(utf8);
+  statusText_ = textColour;
+  statusBackground_ = background;
+  drawStatus();
+}
+
+void GdiCanvas::drawStatus() {
+  RECT box = kStatusRect;
+  const HBRUSH brush = CreateSolidBrush(colorRef(statusBackground_));
+  FillRect(dc_, &box, brush);
+  DeleteObject(brush);
+  if (status_.empty()) return;
+  box.left += kStatusInsetX;
+  box.top += kStatusInsetY;
+  SetTextColor(dc_, colorRef(statusText_));
+  DrawTextW(dc_, status_.c_str(), static_cast<int>(status_.size()), &box,
+            DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+HPEN GdiCanvas::pen(Rgb colour) {
+  const COLORREF key = colorRef(colour);
+  for (const auto& entry : pens_) {
+    if (entry.first == key) return entry.second;
+  }
+  const HPEN made = CreatePen(PS_SOLID, 1, key);
+  pens_.emplace_back(key, made);
+  return made;
+}
+
+void GdiCanvas::blitTo(HDC target, const RECT& area) const {
+  GdiFlush();
+  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_,
+         area.left, area.top, SRCCOPY);
+}
+
+Rgb GdiCanvas::pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_ || bits_ == nullptr) return kBlack;
+  GdiFlush();
+  const std::uint32_t value = bits_[static_cast<std::size_t>(y) * width_ + x];
+  return Rgb{static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),
+             static_cast<std::uint8_t>(value)};
+}
+
+}  // namespace drevanti::win32

@@ -1,0 +1,62 @@
+// The saver's picture, drawn with GDI into a bitmap in memory and shown by one blit per frame, so
+// that a frame never appears half drawn. Pixel units, origin at the top-left corner.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "render/canvas.h"
+
+namespace drevanti::win32 {
+
+class GdiCanvas final : public Canvas {
+ public:
+  // The status label lblStatus: 8, 0, 401 x 25 pixels.
+  static constexpr RECT kStatusRect{8, 0, 8 + 401, 25};
+
+  // A black picture of the given size; font is the one for every text (not owned).
+  GdiCanvas(int width, int height, HFONT font);
+  ~GdiCanvas() override;
+  GdiCanvas(const GdiCanvas&) = delete;
+  GdiCanvas& operator=(const GdiCanvas&) = delete;
+
+  // Black, with the status label: the label is part of every frame and lies beneath the tree, so
+  // that a terminal near the top-left corner stays visible.
+  void clear() override;
+  // One pixel wide, both end points included.
+  void line(float x1, float y1, float x2, float y2, Rgb colour) override;
+  // The outline of the circle of the given radius: 2 * radius + 1 pixels across.
+  void circle(float x, float y, float radius, Rgb colour) override;
+  void text(float x, float y, std::string_view utf8, Rgb colour) override;
+  void setStatus(std::string_view utf8, Rgb textColour, Rgb background) override;
+
+  // Copies the picture to target: the part inside area, at the same place.
+  void blitTo(HDC target, const RECT& area) const;
+  void blitTo(HDC target) const { blitTo(target, RECT{0, 0, width_, height_}); }
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  Rgb pixel(int x, int y) const;
+
+ private:
+  void drawStatus();
+  HPEN pen(Rgb colour);
+
+  int width_, height_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previousBitmap_ = nullptr;
+  HGDIOBJ previousFont_ = nullptr;
+  HGDIOBJ previousPen_ = nullptr;
+  HGDIOBJ previousBrush_ = nullptr;
+  const std::uint32_t* bits_ = nullptr;
+  std::vector<std::pair<COLORREF, HPEN>> pens_;
+  std::wstring status_;
+  Rgb statusText_ = kWhite;
+  Rgb statusBackground_ = kBlack;
+};
+
+}  // namespace drevanti::win32

@@ -1,0 +1,66 @@
+#include "saver_input.h"
+
+#include <windowsx.h>
+
+namespace drevanti::win32 {
+
+Integer shiftState() {
+  const auto held = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
+  return static_cast<Integer>((held(VK_SHIFT) ? 1 : 0) | (held(VK_CONTROL) ? 2 : 0) |
+                              (held(VK_MENU) ? 4 : 0));
+}
+
+SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, Integer shift) {
+  SaverInput input;
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:  // Alt and F10, alone or with another key
+      input.kind = SaverInput::Kind::Key;
+      input.code = static_cast<Integer>(wParam & 0xFFFF);
+      input.shift = shift;
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      input.kind = SaverInput::Kind::Click;
+      break;
+    case WM_MOUSEMOVE:
+      input.kind = SaverInput::Kind::MouseMove;
+      input.code =
+          static_cast<Integer>(((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
+                               ((wParam & MK_MBUTTON) ? 4 : 0));
+      input.shift = shift;
+      // Signed: left of or above the window (another monitor) the coordinates are negative.
+      input.x = static_cast<float>(GET_X_LPARAM(lParam));
+      input.y = static_cast<float>(GET_Y_LPARAM(lParam));
+      break;
+    case WM_CLOSE:
+      input.kind = SaverInput::Kind::Close;
+      break;
+    default:
+      break;
+  }
+  return input;
+}
+
+void deliver(const SaverInput& input, FormEvents& handlers) {
+  switch (input.kind) {
+    case SaverInput::Kind::Key:
+      handlers.onKeyDown(input.code, input.shift);
+      break;
+    case SaverInput::Kind::Click:
+      handlers.onClick();
+      break;
+    case SaverInput::Kind::MouseMove:
+      handlers.onMouseMove(input.code, input.shift, input.x, input.y);
+      break;
+    case SaverInput::Kind::Close:
+      handlers.onCloseRequest();
+      break;
+    case SaverInput::Kind::None:
+      break;
+  }
+}
+
+}  // namespace drevanti::win32
