@@ -10,6 +10,7 @@ CASE is one of
     screensaver_setting  the screen-saver-active setting is given back as it was
     settings_form        /c shows the settings form; OK, Cancel and the close control end it
     preview              /p HWND draws inside a host window, ignores input, ends with the host
+    dpi_scaling          at 125 % and 150 % it still covers the screen; the form grows
     exit_at_once         /a and a preview without a window end at once
     measure              prints start-up time, time from input to exit and CPU use (no checks)
 
@@ -223,6 +224,15 @@ class Session:
             check(not ok, "%s %s failed (%d)" % (name, " ".join(args), done.returncode))
             return None
         return text
+
+    def set_dpi(self, dpi):
+        """The desktop's text size for programs started from now on (None: the default, 96)."""
+        key = "HKCU\\Control Panel\\Desktop"
+        command = (["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi)]
+                   if dpi else ["reg", "delete", key, "/v", "LogPixels"])
+        subprocess.run([self.wine, *command, "/f"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
+                       check=False)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
@@ -542,6 +552,37 @@ def preview(opts):
         log("killing the host ended /p after %.2f s" % seconds)
 
 
+def dpi_scaling(opts):
+    """At 125 % and 150 % the saver still covers every physical pixel, and the settings form
+    grows with the text size."""
+    expected = {120: ((425, 308), (150, 240, 91, 31)), 144: ((510, 369), (180, 288, 110, 38))}
+    with Session(opts) as s:
+        try:
+            for dpi, (client, ok_box) in sorted(expected.items()):
+                s.set_dpi(dpi)
+                saver = s.start_saver("/s")
+                pic, _ = s.wait_for_scene(saver)
+                found = s.wait_for_window("main", saver)
+                check(found[1:5] == [0, 0, SCREEN_W, SCREEN_H],
+                      "at %d DPI the window covers %s" % (dpi, found[1:5]))
+                check(s.helper("window_tool", "awareness", "main") == "per-monitor",
+                      "the saver is not per-monitor DPI aware")
+                s.xdotool("key", "a")
+                ends_within(saver, STOP_TIMEOUT, "key")
+
+                form, found = open_settings(s, "/c")
+                check(tuple(found[3:5]) == client,
+                      "at %d DPI the form's client area is %s" % (dpi, found[3:5]))
+                first = s.helper("window_tool", "controls", "settings").splitlines()[0]
+                check(first == "Button|OK|%d %d %d %d|1" % ok_box, "at %d DPI: %s" % (dpi, first))
+                s.save(s.grab(), "settings_form_%d_dpi" % dpi)
+                s.helper("window_tool", "close", "settings")
+                ends_within(form, STOP_TIMEOUT, "WM_CLOSE")
+                log("%d DPI: full screen %d x %d, form %d x %d" % ((dpi, SCREEN_W, SCREEN_H) + client))
+        finally:
+            s.set_dpi(None)
+
+
 def exit_at_once(opts):
     with Session(opts) as s:
         for args in (["/a"], ["-A", "12"], ["/p"], ["/p", "123456"]):
@@ -602,7 +643,7 @@ def measure(opts):
 
 
 CASES = {f.__name__: f for f in (prepare, fullscreen_scene, fullscreen_stops, screensaver_setting,
-                                 settings_form, preview, exit_at_once, measure)}
+                                 settings_form, preview, dpi_scaling, exit_at_once, measure)}
 
 
 def main():

@@ -5,6 +5,7 @@
 //   window_tool focus NAME        the text of the control that has the keyboard focus
 //   window_tool closebox NAME     "X Y": a screen point on the title bar's close control
 //   window_tool close NAME        posts WM_CLOSE
+//   window_tool awareness NAME    the window's DPI awareness: unaware, system or per-monitor
 // NAME is main (the saver's window), settings (the settings form) or host (preview_host).
 #include <windows.h>
 
@@ -91,6 +92,22 @@ int closeBox(HWND window) {
   return 0;
 }
 
+int awareness(HWND window) {
+  switch (GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window))) {
+    case DPI_AWARENESS_UNAWARE:
+      std::printf("unaware\n");
+      return 0;
+    case DPI_AWARENESS_SYSTEM_AWARE:
+      std::printf("system\n");
+      return 0;
+    case DPI_AWARENESS_PER_MONITOR_AWARE:
+      std::printf("per-monitor\n");
+      return 0;
+    default:
+      return 1;
+  }
+}
+
 int cursor() {
   CURSORINFO info{};
   info.cbSize = sizeof info;
@@ -115,5 +132,6 @@ int main(int argc, char** argv) {
   if (command == "focus") return focus(window);
   if (command == "closebox") return closeBox(window);
   if (command == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == "awareness") return awareness(window);
   return 2;
 }
