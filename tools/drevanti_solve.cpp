@@ -31,8 +31,10 @@ struct UsageError {
   std::string message;
 };
 
-long wholeNumber(std::string_view option, std::string_view text, long low, long high) {
-  long value = 0;
+// long long: the seed's range needs 32 unsigned bits, more than a Windows long holds.
+long long wholeNumber(std::string_view option, std::string_view text, long long low,
+                      long long high) {
+  long long value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc{} || end != text.data() + text.size() || value < low || value > high) {
     throw UsageError{std::string(option) + " takes a whole number from " + std::to_string(low) +
@@ -77,11 +79,11 @@ int demo(int argc, char** argv) {
   long instances = 1;
   Arguments(argc, argv).each([&](std::string_view arg, auto value) {
     if (arg == "--seed") {
-      seed = static_cast<std::uint32_t>(wholeNumber(arg, value(), 0, 4294967295L));
+      seed = static_cast<std::uint32_t>(wholeNumber(arg, value(), 0, 4294967295LL));
     } else if (arg == "--screen") {
       screen = screenSize(value());
     } else if (arg == "--instances") {
-      instances = wholeNumber(arg, value(), 1, 1000000);
+      instances = static_cast<long>(wholeNumber(arg, value(), 1, 1000000));
     } else {
       throw UsageError{"unknown option '" + std::string(arg) + "' for demo"};
     }
@@ -108,11 +110,11 @@ int solve(int argc, char** argv) {
   bool tree = false;
   Arguments(argc, argv).each([&](std::string_view arg, auto value) {
     if (arg == "--seed") {
-      seed = static_cast<std::uint32_t>(wholeNumber(arg, value(), 0, 4294967295L));
+      seed = static_cast<std::uint32_t>(wholeNumber(arg, value(), 0, 4294967295LL));
     } else if (arg == "--rounds") {
-      rounds = wholeNumber(arg, value(), 1, 100000);
+      rounds = static_cast<long>(wholeNumber(arg, value(), 1, 100000));
     } else if (arg == "--instance") {
-      only = wholeNumber(arg, value(), 1, 1000000);
+      only = static_cast<long>(wholeNumber(arg, value(), 1, 1000000));
     } else if (arg == "--svg") {
       svg = value();
     } else if (arg == "--tree") {
