@@ -20,7 +20,7 @@ bash scripts/install-packages.sh xvfb xdotool imagemagick
 shot=build/drevanti-screenshot.png
 display_file=$(mktemp)
 # Xvfb picks a free display number itself and writes it to fd 3 once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$display_file"' EXIT
 for _ in $(seq 100); do

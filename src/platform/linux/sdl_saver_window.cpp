@@ -5,6 +5,7 @@
 
 #include "saver_events.h"
 #include "sdl_session.h"
+#include "x11_workarounds.h"
 
 namespace drevanti::linux_platform {
 
@@ -46,7 +47,9 @@ void SdlSaverWindow::show() {
 }
 
 void SdlSaverWindow::hide() {
-  if (window_) SDL_HideWindow(window_);
+  if (!window_) return;
+  withdrawX11Window(window_);
+  SDL_HideWindow(window_);
 }
 
 void SdlSaverWindow::unload() {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "x11_error_filter.h"
+#include "x11_workarounds.h"
 
 namespace drevanti::linux_platform {
 
@@ -18,6 +18,7 @@ SdlSession::SdlSession() {
   // A saver that loses the focus must not minimise itself: it ends on input instead.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_APP_NAME, "Drevanti");
+  letLateWakeupsPass();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     throw DisplayError(std::string("cannot open the display: ") + SDL_GetError());
   }
@@ -28,7 +29,13 @@ SdlSession::SdlSession() {
     SDL_Quit();
     throw DisplayError("cannot open the display: no X11 or Wayland display (is DISPLAY set?)");
   }
-  if (driver == "x11") letLateWakeupsPass();
+  if (driver == "x11") {
+    // The window surface as an X shared-memory image, copied by the server. SDL would otherwise
+    // put it in an OpenGL texture, which buys nothing for a few frames a second of 2D drawing and,
+    // on a machine without a GPU, costs 100 MB and several times the CPU. (SDL_FRAMEBUFFER_-
+    // ACCELERATION in the environment still decides.)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  }
   if (TTF_Init() != 0) {
     const std::string error = TTF_GetError();
     SDL_Quit();

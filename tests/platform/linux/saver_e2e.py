@@ -6,7 +6,7 @@ Every case starts its own Xvfb (the server picks a free display number and repor
 xdotool and a small Xlib probe, and reads the screen with ImageMagick's import. Screenshots are
 kept as PNG files in the --shots folder.
 
-usage: saver_e2e.py CASE --saver BIN --probe BIN --shots DIR
+usage: saver_e2e.py CASE --saver BIN --probe BIN --shots DIR [--wakeup-check BIN]
 """
 
 import argparse
@@ -147,10 +147,20 @@ class XServer:
         self.processes = []
 
     def __enter__(self):
+        try:
+            return self._start()
+        except BaseException:
+            # __exit__ does not run when __enter__ fails: stop what did start.
+            self.__exit__(None, None, None)
+            raise
+
+    def _start(self):
         read_end, write_end = os.pipe()
         server = subprocess.Popen(
+            # -noreset: the many short-lived clients (xdotool, import, the probe) must not make
+            # the server start over, refusing connections meanwhile, each time the last one leaves.
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp", "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(server)
         os.close(write_end)
@@ -169,14 +179,24 @@ class XServer:
             home = tempfile.mkdtemp(prefix="drevanti-wm-")
             wm_env = dict(self.env, HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home)
             wm_log = tempfile.TemporaryFile()
-            self.processes.append(subprocess.Popen(["openbox"], env=wm_env, stdout=wm_log,
-                                                   stderr=subprocess.STDOUT))
-            try:
-                self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run(
-                    ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]), 10, "openbox did not start")
-            except Failure:
-                wm_log.seek(0)
-                raise Failure("openbox did not start: " + wm_log.read().decode(errors="replace"))
+            for attempt in range(3):
+                wm = subprocess.Popen(["openbox"], env=wm_env, stdout=wm_log,
+                                      stderr=subprocess.STDOUT)
+                self.processes.append(wm)
+
+                def managing():
+                    check(wm.poll() is None, "openbox ended")
+                    return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run(
+                        ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
+
+                try:
+                    self.wait_for(managing, 10, "openbox did not start")
+                    break
+                except Failure:
+                    if attempt == 2 or wm.poll() is None:
+                        wm_log.seek(0)
+                        raise Failure("openbox did not start: " +
+                                      wm_log.read().decode(errors="replace"))
         return self
 
     def __exit__(self, kind, value, traceback):
@@ -326,6 +346,25 @@ def case_scene(args):
             print(f"scene ok: window {window}, {len(yellow)} yellow, {text} label and {edges} other "
                   f"white pixels; first tree on screen {time.monotonic() - saver.started:.2f} s "
                   "after start (screenshot polling)")
+            server.run(["xdotool", "key", "a"])
+            expect_stop(saver, "key")
+        finally:
+            saver.stop()
+
+
+def case_window_manager(args):
+    """On a desktop with a window manager the saver still covers the whole screen, above
+    everything, without decorations, and still ends on a key."""
+    with XServer(window_manager=True) as server:
+        saver, shot = start_saver(server, args)
+        try:
+            shot.save_png(os.path.join(args.shots, "saver-with-window-manager.png"))
+            _, geometry = saver_window(server, args)
+            check(geometry == [0, 0, SCREEN_W, SCREEN_H], f"the window is at {geometry}")
+            check(shot.pixel(SCREEN_W - 1, SCREEN_H - 1) == (0, 0, 0), "a corner is not black")
+            check(shot.count(is_white, LABEL) >= 100, "no status text at the top-left corner")
+            state = server.run([args.probe, "cursor"])
+            check(state.startswith("hidden"), f"pointer over the saver: {state.strip()}")
             server.run(["xdotool", "key", "a"])
             expect_stop(saver, "key")
         finally:
@@ -526,8 +565,24 @@ def case_form_close(args):
             form.stop()
 
 
+def case_late_wakeup(args):
+    """SDL's wake-up message reaching a window that is already gone must not turn a clean exit
+    into exit code 1; any other X error must stay fatal."""
+    with XServer() as server:
+        late = subprocess.run([args.wakeup_check, "send-event"], env=server.env,
+                              capture_output=True, text=True, timeout=20)
+        check(late.returncode == 0, f"a late wake-up ended the program with {late.returncode}: "
+              f"{late.stderr.strip()}")
+        other = subprocess.run([args.wakeup_check, "map-window"], env=server.env,
+                               capture_output=True, text=True, timeout=20)
+        check(other.returncode != 0 and "BadWindow" in other.stderr,
+              f"another X error was swallowed: exit {other.returncode}, {other.stderr.strip()!r}")
+        print("late wake-up: exit 0; another BadWindow: exit", other.returncode)
+
+
 CASES = {
     "scene": case_scene,
+    "window-manager": case_window_manager,
     "key": lambda a: case_ends_on(a, "key"),
     "modifier": lambda a: case_ends_on(a, "modifier key"),
     "click": lambda a: case_ends_on(a, "click"),
@@ -539,6 +594,7 @@ CASES = {
     "form-ok": lambda a: case_form_button(a, OK_BUTTON, "OK"),
     "form-cancel": lambda a: case_form_button(a, CANCEL_BUTTON, "Cancel"),
     "form-close": case_form_close,
+    "late-wakeup": case_late_wakeup,
 }
 
 
@@ -548,6 +604,7 @@ def main():
     parser.add_argument("--saver", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--shots", required=True)
+    parser.add_argument("--wakeup-check")
     args = parser.parse_args()
     os.makedirs(args.shots, exist_ok=True)
     global FAILURE_SHOT
