@@ -518,6 +518,11 @@ def case_form_look(args):
                       f"{name}: no dark lower edge")
                 ink = shot.count(is_dark, (x + 4, y + 4, w - 8, h - 8))
                 check(ink >= 10, f"{name}: no caption")
+            # Fixed size: the window manager is told it can be neither smaller nor larger.
+            hints = server.run(["xprop", "-id", window, "WM_NORMAL_HINTS"])
+            for bound in ("minimum", "maximum"):
+                check(f"program specified {bound} size: {FORM_W} by {FORM_H}" in hints,
+                      f"no fixed {bound} size in the size hints:\n{hints}")
             check(focus_marked(shot, origin, OK_BUTTON), "OK, focused at first, is not marked")
             check(not focus_marked(shot, origin, CANCEL_BUTTON), "Cancel is marked too")
             # The title bar the window manager draws above the client area.
