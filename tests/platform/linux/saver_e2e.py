@@ -239,18 +239,23 @@ class XServer:
         return parse_ppm(data)
 
 
+def program_env(env):
+    """The environment for a program built from this project. In a sanitizer build the leaks
+    reported at exit lie in libraries SDL loads (D-Bus, fontconfig's cache, X11 extensions it
+    unloads again, so their frames cannot even be named): leak detection is off for it. Memory
+    errors still abort; the unit tests check the backend's own code for leaks."""
+    env = dict(env)
+    env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    return env
+
+
 class Program:
     """drevanti running on the server, its output collected."""
 
     def __init__(self, server, command):
         self.log = tempfile.TemporaryFile()
         self.started = time.monotonic()
-        env = dict(server.env)
-        # In a sanitizer build, the leaks reported at exit lie in libraries SDL loads (D-Bus,
-        # fontconfig's cache, X11 extensions it unloads again, so their frames cannot even be
-        # named). Memory errors still abort; the unit tests check the backend's own code for leaks.
-        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
-        self.process = subprocess.Popen(command, env=env, stdout=self.log,
+        self.process = subprocess.Popen(command, env=program_env(server.env), stdout=self.log,
                                         stderr=subprocess.STDOUT)
 
     def running(self):
@@ -449,8 +454,8 @@ def case_pointer_and_screen_saver(args):
 
 def case_no_display(args):
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
-    result = subprocess.run([args.saver], env=env, capture_output=True, text=True, timeout=20)
+    result = subprocess.run([args.saver], env=program_env(env), capture_output=True, text=True,
+                            timeout=20)
     check(result.returncode != 0, "the saver claims success without a display")
     check("drevanti: cannot open the display" in result.stderr,
           f"unclear message: {result.stderr.strip()!r}")
@@ -574,11 +579,11 @@ def case_late_wakeup(args):
     """SDL's wake-up message reaching a window that is already gone must not turn a clean exit
     into exit code 1; any other X error must stay fatal."""
     with XServer() as server:
-        late = subprocess.run([args.wakeup_check, "send-event"], env=server.env,
+        late = subprocess.run([args.wakeup_check, "send-event"], env=program_env(server.env),
                               capture_output=True, text=True, timeout=20)
         check(late.returncode == 0, f"a late wake-up ended the program with {late.returncode}: "
               f"{late.stderr.strip()}")
-        other = subprocess.run([args.wakeup_check, "map-window"], env=server.env,
+        other = subprocess.run([args.wakeup_check, "map-window"], env=program_env(server.env),
                                capture_output=True, text=True, timeout=20)
         check(other.returncode != 0 and "BadWindow" in other.stderr,
               f"another X error was swallowed: exit {other.returncode}, {other.stderr.strip()!r}")
