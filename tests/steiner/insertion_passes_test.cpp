@@ -226,13 +226,7 @@ TEST_F(InsertionPassesTest, RandomRoundsNeverEndLongerThanTheTerminalsTree) {
     hantei(solver);
     s.vertexCount = withCandidates;
 
-    mst(s);
-    hantei(solver);
-    bohe(s);
-    mst(s);
-    bohe(s);
-    mst(s);
-    hantei(solver);
+    buildPruneAndMeasure(solver);
     mrlonely(solver);
     ASSERT_TRUE(treeIsValid(s)) << "seed " << seed;
     tuika(solver);

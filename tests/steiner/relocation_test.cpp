@@ -205,13 +205,7 @@ TEST_F(RandomRelocationTest, AfterPruningEveryCornerIsWithinOneDegree) {
     std::mt19937 gen(seed);
     randomInstance(s, gen, 4 + static_cast<int>(seed % 20));
     s.bestLength = kNoBestLength;
-    mst(s);
-    hantei(solver);
-    bohe(s);
-    mst(s);
-    bohe(s);
-    mst(s);
-    hantei(solver);
+    buildPruneAndMeasure(solver);
     moves += relocateAndCheck(seed);
     if (HasFailure()) return;
   }

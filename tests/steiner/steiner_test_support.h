@@ -16,6 +16,9 @@
 #include <vector>
 
 #include "app/solver_state.h"
+#include "geometry/spanning_tree.h"
+#include "steiner/best_tree.h"
+#include "steiner/pruning.h"
 #include "steiner/solver.h"
 #include "test_host.h"
 
@@ -137,6 +140,18 @@ inline void randomInstance(SolverState& s, std::mt19937& gen, int n) {
   for (int trial = 0; trial < n - 2; ++trial) {
     if (coin(gen) < 0.5) addSteinerPoint(s, {boxX(gen), boxY(gen)});
   }
+}
+
+// The round's schedule up to relocation: tree, measure, prune twice (rebuilding after each),
+// measure.
+inline void buildPruneAndMeasure(Solver& solver) {
+  mst(solver.s);
+  hantei(solver);
+  bohe(solver.s);
+  mst(solver.s);
+  bohe(solver.s);
+  mst(solver.s);
+  hantei(solver);
 }
 
 // Every test runs a solver on a scripted host; the record is zero-filled with piValue set.
