@@ -14,6 +14,8 @@ using namespace std::chrono_literals;
 inline constexpr std::chrono::milliseconds kMinFrameInterval = 120ms;
 // The final best tree of an instance stays on screen at least this long before the next begins.
 inline constexpr std::chrono::milliseconds kFinalTreeHold = 2000ms;
+// A screen with no room for an instance is tried again this often (it may have been resized).
+inline constexpr std::chrono::milliseconds kNoRoomPause = 500ms;
 
 class DisplayPacing {
  public:

@@ -5,7 +5,8 @@
 
 namespace drevanti {
 
-void generateInstance(Solver& solver);
+// False, with nothing drawn, when the screen has no room for an instance (see the .cpp).
+bool generateInstance(Solver& solver);
 
 // Marks the terminals 0..terminalCount-1 as terminals, sorts them by X, keeps their copy, builds
 // the hull and starts a fresh best tree (bestLength and improvementCount). Shared by instance

@@ -1,8 +1,9 @@
-// What a window system gives the saver: the main window with its drawing surface, input, clock and
-// screen size, and the two system settings the saver touches. One implementation per backend.
+// What a window system gives the saver: a window with its drawing surface, input, clock and size,
+// and the two desktop settings the saver touches. One implementation per backend.
 #pragma once
 
 #include <chrono>
+#include <optional>
 
 #include "app/solver_state.h"
 #include "render/canvas.h"
@@ -28,7 +29,6 @@ class FormEvents {
 class SaverWindow {
  public:
   virtual ~SaverWindow() = default;
-  // Borderless, covering the whole screen, black.
   virtual void show() = 0;
   virtual void hide() = 0;
   // Destroys the window.
@@ -41,7 +41,7 @@ class SaverWindow {
   // Sleeps until input arrives or the timeout passes, dispatching whatever arrived.
   virtual void waitEvents(FormEvents& handlers, std::chrono::milliseconds timeout) = 0;
   virtual SaverClock::time_point now() const = 0;
-  // The size of the screen the window covers, in pixels.
+  // The window's size in pixels: the screen the demonstration lays its instances out on.
   virtual ScreenSize screenSize() const = 0;
 };
 
@@ -49,9 +49,32 @@ class SystemSettings {
  public:
   virtual ~SystemSettings() = default;
   virtual void showCursor(bool visible) = 0;
-  // Whether the desktop's screen saver may start (on Windows SPI_GETSCREENSAVEACTIVE).
-  virtual bool screenSaverActive() = 0;
+  // Whether the desktop's screen saver may start (on Windows SPI_GETSCREENSAVEACTIVE); nothing
+  // when the system cannot tell.
+  virtual std::optional<bool> screenSaverActive() = 0;
   virtual void setScreenSaverActive(bool active) = 0;
+};
+
+// The desktop as the full-screen saver takes it: the pointer hidden and the desktop's screen saver
+// allowed to start; both given back as they were when the guard goes, on every way out. A
+// screen-saver setting that cannot be read is neither changed nor written back.
+class DesktopGuard {
+ public:
+  explicit DesktopGuard(SystemSettings& system) : system_(system) {
+    before_ = system_.screenSaverActive();
+    if (before_) system_.setScreenSaverActive(true);
+    system_.showCursor(false);
+  }
+  ~DesktopGuard() {
+    if (before_) system_.setScreenSaverActive(*before_);
+    system_.showCursor(true);
+  }
+  DesktopGuard(const DesktopGuard&) = delete;
+  DesktopGuard& operator=(const DesktopGuard&) = delete;
+
+ private:
+  SystemSettings& system_;
+  std::optional<bool> before_;
 };
 
 }  // namespace drevanti

@@ -10,6 +10,7 @@ namespace drevanti {
 struct ScreenSize {
   int width = 0;   // pixels
   int height = 0;  // pixels
+  friend bool operator==(const ScreenSize&, const ScreenSize&) = default;
 };
 
 // Thrown when the program ends (the unload handler has run): it unwinds the solver wherever it

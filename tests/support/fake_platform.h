@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,9 @@ class FakeWindow final : public SaverWindow {
   SaverClock::time_point now() const override { return now_; }
   ScreenSize screenSize() const override { return screen_; }
 
+  // The window takes a new size, as a host's window does when it is resized.
+  void resize(ScreenSize screen) { screen_ = screen; }
+
   // Moves the clock, as computing does in the real saver.
   void advance(std::chrono::milliseconds d) { now_ += d; }
   std::string lastStatus() const {
@@ -96,13 +100,14 @@ class FakeWindow final : public SaverWindow {
   SaverClock::time_point now_{};
 };
 
+// The desktop's settings; a setting of nothing stands for a system that cannot report it.
 class FakeSystem final : public SystemSettings {
  public:
-  explicit FakeSystem(bool screenSaverActive) : active(screenSaverActive) {}
+  explicit FakeSystem(std::optional<bool> screenSaverActive) : active(screenSaverActive) {}
   void showCursor(bool visible) override {
     log.push_back(visible ? "cursor shown" : "cursor hidden");
   }
-  bool screenSaverActive() override {
+  std::optional<bool> screenSaverActive() override {
     log.push_back("screen saver read");
     return active;
   }
@@ -110,7 +115,7 @@ class FakeSystem final : public SystemSettings {
     active = value;
     log.push_back(value ? "screen saver on" : "screen saver off");
   }
-  bool active;
+  std::optional<bool> active;
   std::vector<std::string> log;
 };
 

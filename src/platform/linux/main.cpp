@@ -1,44 +1,38 @@
-// drevanti: the saver. Without arguments (or with any the desktop passes) it runs the full-screen
-// demonstration until a key, a click or a mouse movement; `drevanti --settings` opens the
-// settings form instead.
+// drevanti: the Linux saver. Full screen on every monitor until a key, a click or a pointer
+// movement; hosted in a screen-saver host's window (--root, --window-id) until the host stops it;
+// or the settings form (--settings).
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
-#include <string_view>
+#include <string>
+#include <vector>
 
-#include "app/frm_steiner.h"
+#include "app/launch.h"
 #include "app/random_source.h"
-#include "sdl_saver_window.h"
+#include "sdl_saver_windows.h"
 #include "sdl_session.h"
-#include "sdl_system_settings.h"
 #include "settings_form_window.h"
 #include "text_renderer.h"
-
-namespace {
-
-bool wantsSettings(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::string_view(argv[i]) == "--settings") return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   using namespace drevanti;
   using namespace drevanti::linux_platform;
+  const Launch launch = parseLinuxLaunch(std::vector<std::string>(argv + 1, argv + argc),
+                                         std::getenv("XSCREENSAVER_WINDOW"));
+  if (launch.mode == LaunchMode::Invalid) {
+    std::fprintf(stderr, "drevanti: %s\n", launch.error.c_str());
+    return 2;
+  }
+  if (launch.mode == LaunchMode::DoNothing) return 0;
   try {
     SdlSession session;
-    if (wantsSettings(argc, argv)) {
+    if (launch.mode == LaunchMode::Settings) {
       TextRenderer text(kFormTextPixels);
       return runSettingsForm(text);
     }
     TextRenderer text(kSaverTextPixels);
-    SdlSaverWindow window(text);
-    SdlSystemSettings system;
-    frmSteiner form(window, system, clockSeed());
-    form.load();
-    return 0;
+    if (launch.mode == LaunchMode::Hosted) return runHosted(text, launch.window, clockSeed());
+    return runFullScreen(text, clockSeed());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "drevanti: %s\n", error.what());
     return 1;

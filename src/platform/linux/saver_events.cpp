@@ -39,44 +39,12 @@ SaverInput translateSaverEvent(const SDL_Event& event) {
       input.kind = Kind::CloseRequest;
       break;
     case SDL_WINDOWEVENT:
-      switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-          input.kind = Kind::CloseRequest;
-          break;
-        case SDL_WINDOWEVENT_EXPOSED:
-          input.kind = Kind::Exposed;
-          break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          input.kind = Kind::Resized;
-          break;
-        default:
-          break;
-      }
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) input.kind = Kind::CloseRequest;
       break;
     default:
       break;
   }
   return input;
-}
-
-void deliver(const SaverInput& input, FormEvents& handlers) {
-  using Kind = SaverInput::Kind;
-  switch (input.kind) {
-    case Kind::KeyDown:
-      handlers.onKeyDown(input.keyCode, input.shift);
-      break;
-    case Kind::Click:
-      handlers.onClick();
-      break;
-    case Kind::MouseMove:
-      handlers.onMouseMove(input.button, input.shift, input.x, input.y);
-      break;
-    case Kind::CloseRequest:
-      handlers.onCloseRequest();
-      break;
-    default:
-      break;
-  }
 }
 
 }  // namespace drevanti::linux_platform

@@ -11,23 +11,42 @@
 
 namespace drevanti::linux_platform {
 
+namespace {
+
+// Why neither X11 nor Wayland could be reached, in the terms the user set them in.
+std::string whyNoDisplay() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  std::string why;
+  if (x11 && *x11) why = std::string("no X server answers at DISPLAY=") + x11;
+  if (wayland && *wayland) {
+    why += (why.empty() ? "" : "; ") +
+           std::string("no Wayland compositor answers at WAYLAND_DISPLAY=") + wayland;
+  }
+  return why.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : why;
+}
+
+}  // namespace
+
 SdlSession::SdlSession() {
-  // SDL would otherwise suspend the desktop's screen saver while it runs; the saver manages that
-  // setting itself (it records it at start and gives it back at exit).
+  // SDL would otherwise hold off the desktop's screen saver and display power management while it
+  // runs. A screen saver must not keep a monitor from powering down: they stay as the user set
+  // them.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // A saver that loses the focus must not minimise itself: it ends on input instead.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_APP_NAME, "Drevanti");
   letLateWakeupsPass();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    throw DisplayError(std::string("cannot open the display: ") + SDL_GetError());
+    throw DisplayError("cannot open the display: " + whyNoDisplay() + " (" + SDL_GetError() + ")");
   }
   // Without a display SDL falls back to drivers that show nothing and get no input: a saver there
   // would run unseen for ever. Only when asked for by name (SDL_VIDEODRIVER) are they accepted.
   const std::string_view driver = SDL_GetCurrentVideoDriver();
   if ((driver == "offscreen" || driver == "dummy") && !std::getenv("SDL_VIDEODRIVER")) {
+    QuitSignals::stopForwarding();
     SDL_Quit();
-    throw DisplayError("cannot open the display: no X11 or Wayland display (is DISPLAY set?)");
+    throw DisplayError("cannot open the display: " + whyNoDisplay());
   }
   if (driver == "x11") {
     // The window surface as an X shared-memory image, copied by the server. SDL would otherwise
@@ -38,6 +57,7 @@ SdlSession::SdlSession() {
   }
   if (TTF_Init() != 0) {
     const std::string error = TTF_GetError();
+    QuitSignals::stopForwarding();
     SDL_Quit();
     throw DisplayError("cannot start the font renderer: " + error);
   }
@@ -45,6 +65,7 @@ SdlSession::SdlSession() {
 
 SdlSession::~SdlSession() {
   TTF_Quit();
+  QuitSignals::stopForwarding();
   SDL_Quit();
 }
 

@@ -1,8 +1,11 @@
 // SDL's video subsystem and SDL_ttf for the life of the program, started with the hints the
-// saver relies on. Throws DisplayError when there is no display to open.
+// saver relies on, and SIGTERM and SIGINT as SDL_QUIT. Throws DisplayError when there is no
+// display to open. Made first in main, before any other thread.
 #pragma once
 
 #include <stdexcept>
+
+#include "quit_signals.h"
 
 namespace drevanti::linux_platform {
 
@@ -16,6 +19,9 @@ class SdlSession {
   ~SdlSession();
   SdlSession(const SdlSession&) = delete;
   SdlSession& operator=(const SdlSession&) = delete;
+
+ private:
+  QuitSignals signals_;
 };
 
 }  // namespace drevanti::linux_platform

@@ -8,7 +8,7 @@ void SdlSystemSettings::showCursor(bool visible) {
   SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
-bool SdlSystemSettings::screenSaverActive() {
+std::optional<bool> SdlSystemSettings::screenSaverActive() {
   return SDL_IsScreenSaverEnabled() == SDL_TRUE;
 }
 

@@ -9,7 +9,7 @@ namespace drevanti::linux_platform {
 class SdlSystemSettings final : public SystemSettings {
  public:
   void showCursor(bool visible) override;
-  bool screenSaverActive() override;
+  std::optional<bool> screenSaverActive() override;
   void setScreenSaverActive(bool active) override;
 };
 

@@ -20,6 +20,7 @@ struct SurfaceDeleter {
 }  // namespace
 
 TTF_Font* TextRenderer::fontFor(std::string_view utf8) {
+  const std::lock_guard lock(mutex_);
   const bool ascii = isAscii(utf8);
   if (ascii && asciiFont_) return asciiFont_;
   if (!ascii) {
@@ -43,6 +44,7 @@ TTF_Font* TextRenderer::fontFor(std::string_view utf8) {
 
 void TextRenderer::draw(SDL_Surface* target, int x, int y, std::string_view utf8, Rgb colour) {
   if (utf8.empty()) return;
+  const std::lock_guard lock(mutex_);
   const std::string text(utf8);
   const SDL_Color fg{colour.r, colour.g, colour.b, 255};
   // Blended: anti-aliased glyphs with per-pixel alpha, so whatever lies beneath shows through.
@@ -57,6 +59,7 @@ void TextRenderer::draw(SDL_Surface* target, int x, int y, std::string_view utf8
 TextSize TextRenderer::measure(std::string_view utf8) {
   TextSize size;
   if (utf8.empty()) return size;
+  const std::lock_guard lock(mutex_);
   const std::string text(utf8);
   TTF_SizeUTF8(fontFor(utf8), text.c_str(), &size.width, &size.height);
   return size;

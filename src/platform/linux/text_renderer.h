@@ -1,6 +1,7 @@
 // Text in the platform default font: the face fontconfig chooses for the text (font_lookup.h),
 // opened once with SDL_ttf at one pixel size, blended onto a surface with a transparent
-// background. Needs TTF_Init; no display.
+// background. Needs TTF_Init; no display. Several demonstrations' threads may share one renderer:
+// FreeType's faces must not be used by two threads at once.
 #pragma once
 
 #include <SDL.h>
@@ -8,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -44,6 +46,7 @@ class TextRenderer {
     void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
   };
   int pixelSize_;
+  std::recursive_mutex mutex_;
   std::map<std::pair<std::string, int>, std::unique_ptr<TTF_Font, FontCloser>> open_;
   TTF_Font* asciiFont_ = nullptr;
   // Non-ASCII strings keep their face: the status line never needs one, the form has three.

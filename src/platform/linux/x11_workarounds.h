@@ -1,7 +1,6 @@
-// Two places where SDL 2 on X11 needs the saver's help; both do nothing on other drivers.
+// The saver's X error handler. Xlib's default one ends the program on any error; two kinds are
+// expected and harmless here.
 #pragma once
-
-#include <SDL.h>
 
 namespace drevanti::linux_platform {
 
@@ -16,11 +15,12 @@ namespace drevanti::linux_platform {
 // connections (where this error shows), so a handler set later would be gone by then.
 void letLateWakeupsPass();
 
-// Takes a full-screen window off the screen at once. Hidden the ordinary way, SDL first takes a
-// mapped window out of full screen and then polls for up to 100 ms for a window manager to
-// confirm the new size; without one that time is simply lost between the user's key and the end
-// of the program. An unmapped window needs no such wait. Returns false when the window is not an
-// X11 one (SDL_HideWindow then does the whole job).
-bool withdrawX11Window(SDL_Window* window);
+// A hosted saver draws in a window its host may destroy at any moment (xscreensaver does, right
+// after it has told the saver to stop). Errors about that window then only mean that it is gone:
+// they are noted, not fatal, and so is every error after them. Call before the first request
+// about the window, after letLateWakeupsPass.
+void watchHostWindow(unsigned long window);
+// True once an error about the watched window has arrived.
+bool hostWindowGone();
 
 }  // namespace drevanti::linux_platform

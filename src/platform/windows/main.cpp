@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/launch.h"
+#include "app/random_source.h"
 #include "demonstration.h"
-#include "saver_arguments.h"
 #include "settings_dialog.h"
 #include "wide_text.h"
 
@@ -27,20 +28,24 @@ std::vector<std::string> commandLineArguments() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace drevanti;
   using namespace drevanti::win32;
-  const SaverArguments arguments = parseSaverArguments(commandLineArguments());
-  switch (arguments.mode) {
-    case SaverMode::ExitAtOnce:
+  const Launch launch = parseWindowsLaunch(commandLineArguments());
+  switch (launch.mode) {
+    case LaunchMode::DoNothing:
+    case LaunchMode::Invalid:
       return 0;
-    case SaverMode::Settings:
-      return runSettingsDialog(instance);
-    case SaverMode::Preview: {
-      const auto parent = reinterpret_cast<HWND>(arguments.window);
-      // The host's window may be gone already: then there is nothing to draw into.
-      return IsWindow(parent) ? runDemonstration(instance, parent) : 0;
+    case LaunchMode::Settings: {
+      const auto owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(launch.window));
+      return runSettingsDialog(instance, IsWindow(owner) ? owner : nullptr);
     }
-    case SaverMode::FullScreen:
+    case LaunchMode::Hosted: {
+      const auto parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(launch.window));
+      // The host's window may be gone already: then there is nothing to draw into.
+      return IsWindow(parent) ? runHosted(instance, parent, clockSeed()) : 0;
+    }
+    case LaunchMode::FullScreen:
       break;
   }
-  return runDemonstration(instance, nullptr);
+  return runFullScreen(instance, clockSeed());
 }

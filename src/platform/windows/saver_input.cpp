@@ -15,8 +15,8 @@ SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, Integer sh
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:  // Alt and F10, alone or with another key
-      input.kind = SaverInput::Kind::Key;
-      input.code = static_cast<Integer>(wParam & 0xFFFF);
+      input.kind = SaverInput::Kind::KeyDown;
+      input.keyCode = static_cast<Integer>(wParam & 0xFFFF);
       input.shift = shift;
       break;
     case WM_LBUTTONDOWN:
@@ -27,7 +27,7 @@ SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, Integer sh
       break;
     case WM_MOUSEMOVE:
       input.kind = SaverInput::Kind::MouseMove;
-      input.code =
+      input.button =
           static_cast<Integer>(((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
                                ((wParam & MK_MBUTTON) ? 4 : 0));
       input.shift = shift;
@@ -36,31 +36,12 @@ SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, Integer sh
       input.y = static_cast<float>(GET_Y_LPARAM(lParam));
       break;
     case WM_CLOSE:
-      input.kind = SaverInput::Kind::Close;
+      input.kind = SaverInput::Kind::CloseRequest;
       break;
     default:
       break;
   }
   return input;
-}
-
-void deliver(const SaverInput& input, FormEvents& handlers) {
-  switch (input.kind) {
-    case SaverInput::Kind::Key:
-      handlers.onKeyDown(input.code, input.shift);
-      break;
-    case SaverInput::Kind::Click:
-      handlers.onClick();
-      break;
-    case SaverInput::Kind::MouseMove:
-      handlers.onMouseMove(input.code, input.shift, input.x, input.y);
-      break;
-    case SaverInput::Kind::Close:
-      handlers.onCloseRequest();
-      break;
-    case SaverInput::Kind::None:
-      break;
-  }
 }
 
 }  // namespace drevanti::win32

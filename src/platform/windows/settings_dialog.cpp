@@ -158,12 +158,12 @@ INT_PTR CALLBACK SettingsDialog::procedure(HWND window, UINT message, WPARAM wPa
 
 }  // namespace
 
-int runSettingsDialog(HINSTANCE instance) {
+int runSettingsDialog(HINSTANCE instance, HWND owner) {
   EmptyDialogTemplate dialogTemplate{};
   dialogTemplate.header.style = kStyle;
   SettingsDialog dialog;
   const HWND window =
-      CreateDialogIndirectParamW(instance, &dialogTemplate.header, nullptr,
+      CreateDialogIndirectParamW(instance, &dialogTemplate.header, owner,
                                  &SettingsDialog::procedure, reinterpret_cast<LPARAM>(&dialog));
   if (window == nullptr) return 1;
   ShowWindow(window, SW_SHOWNORMAL);

@@ -6,8 +6,9 @@
 
 namespace drevanti::win32 {
 
-// Shows the form (modeless, no owner) and runs its message loop until it is unloaded. The result
-// is the program's exit code.
-int runSettingsDialog(HINSTANCE instance);
+// Shows the form (modeless; owned by owner when it is not null, as the Screen Saver Settings page
+// asks with /c:HWND) and runs its message loop until it is unloaded. The result is the program's
+// exit code.
+int runSettingsDialog(HINSTANCE instance, HWND owner);
 
 }  // namespace drevanti::win32

@@ -8,9 +8,9 @@ void Win32SystemSettings::showCursor(bool visible) {
   ShowCursor(visible ? TRUE : FALSE);
 }
 
-bool Win32SystemSettings::screenSaverActive() {
+std::optional<bool> Win32SystemSettings::screenSaverActive() {
   BOOL active = FALSE;
-  SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+  if (!SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) return std::nullopt;
   return active != FALSE;
 }
 

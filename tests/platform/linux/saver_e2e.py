@@ -378,9 +378,8 @@ def case_window_manager(args):
 
 def case_ends_on(args, action):
     with XServer() as server:
-        # Any argument is ignored: the saver always runs the demonstration.
-        saver, _ = start_saver(server, args, extra=["-root", "--anything"] if action == "click"
-                               else [])
+        # An argument the saver does not know is ignored.
+        saver, _ = start_saver(server, args, extra=["--anything"] if action == "click" else [])
         try:
             if action == "key":
                 server.run(["xdotool", "key", "a"])

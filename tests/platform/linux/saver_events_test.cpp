@@ -2,26 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace drevanti::linux_platform {
 namespace {
 
 using Kind = SaverInput::Kind;
-
-struct Recorder final : FormEvents {
-  void onClick() override { calls.push_back("click"); }
-  void onKeyDown(Integer key, Integer shift) override {
-    calls.push_back("key " + std::to_string(key) + " " + std::to_string(shift));
-  }
-  void onMouseMove(Integer button, Integer, float x, float y) override {
-    calls.push_back("move " + std::to_string(button) + " " + std::to_string(static_cast<int>(x)) +
-                    "," + std::to_string(static_cast<int>(y)));
-  }
-  void onCloseRequest() override { calls.push_back("close"); }
-  std::vector<std::string> calls;
-};
 
 SDL_Event windowEvent(Uint8 which) {
   SDL_Event e{};
@@ -74,33 +58,19 @@ TEST(SaverEvents, MotionCarriesTheWindowPositionAndHeldButtons) {
   EXPECT_EQ(in.button, 1 + 4);
 }
 
-TEST(SaverEvents, CloseRequestsAndWindowRepaints) {
+TEST(SaverEvents, CloseRequestsAndNothingElseOfTheWindowsOwn) {
   SDL_Event quit{};
   quit.type = SDL_QUIT;
   EXPECT_EQ(translateSaverEvent(quit).kind, Kind::CloseRequest);
   EXPECT_EQ(translateSaverEvent(windowEvent(SDL_WINDOWEVENT_CLOSE)).kind, Kind::CloseRequest);
-  EXPECT_EQ(translateSaverEvent(windowEvent(SDL_WINDOWEVENT_EXPOSED)).kind, Kind::Exposed);
-  EXPECT_EQ(translateSaverEvent(windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED)).kind, Kind::Resized);
-  // Focus, the pointer entering or leaving, a wheel turn: none of them is input to the saver.
+  // Exposure, size, focus, the pointer entering or leaving, a wheel turn: none of them is input.
+  EXPECT_EQ(translateSaverEvent(windowEvent(SDL_WINDOWEVENT_EXPOSED)).kind, Kind::None);
+  EXPECT_EQ(translateSaverEvent(windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED)).kind, Kind::None);
   EXPECT_EQ(translateSaverEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)).kind, Kind::None);
   EXPECT_EQ(translateSaverEvent(windowEvent(SDL_WINDOWEVENT_ENTER)).kind, Kind::None);
   SDL_Event wheel{};
   wheel.type = SDL_MOUSEWHEEL;
   EXPECT_EQ(translateSaverEvent(wheel).kind, Kind::None);
-}
-
-TEST(SaverEvents, DeliverCallsTheMatchingHandlerOnly) {
-  Recorder r;
-  SaverInput key{Kind::KeyDown, 4, 1, 0, 0, 0};
-  SaverInput move{Kind::MouseMove, 0, 0, 2, 12.0f, 34.0f};
-  deliver(key, r);
-  deliver({Kind::Click}, r);
-  deliver(move, r);
-  deliver({Kind::CloseRequest}, r);
-  deliver({Kind::Exposed}, r);
-  deliver({Kind::Resized}, r);
-  deliver({Kind::None}, r);
-  EXPECT_EQ(r.calls, (std::vector<std::string>{"key 4 1", "click", "move 2 12,34", "close"}));
 }
 
 }  // namespace

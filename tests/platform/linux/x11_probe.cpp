@@ -6,10 +6,14 @@
 //   x11_probe close ID               asks the window to close, as a window manager's close button
 //                                    does (WM_DELETE_WINDOW)
 //   x11_probe motion ID X Y          sends the window a pointer-motion event at window (X, Y)
+//   x11_probe window W H             maps a plain W x H window at (0, 0), prints its id and keeps
+//                                    it until the probe is killed (the window then goes with it)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +23,7 @@
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: x11_probe cursor | find TITLE | close ID | motion ID X Y\n");
+  std::fprintf(stderr, "usage: x11_probe cursor | find TITLE | close ID | motion ID X Y | window W H\n");
   return 2;
 }
 
@@ -121,6 +125,16 @@ int motion(Display* display, Window window, int x, int y) {
   return 0;
 }
 
+int window(Display* display, int width, int height) {
+  const Window made = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width, height,
+                                          0, 0, BlackPixel(display, DefaultScreen(display)));
+  XMapWindow(display, made);
+  XSync(display, False);
+  std::printf("0x%lx\n", made);
+  std::fflush(stdout);
+  while (true) pause();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -141,6 +155,8 @@ int main(int argc, char** argv) {
   } else if (command == "motion" && argc == 5) {
     status =
         motion(display, std::strtoul(argv[2], nullptr, 0), std::atoi(argv[3]), std::atoi(argv[4]));
+  } else if (command == "window" && argc == 4) {
+    status = window(display, std::atoi(argv[2]), std::atoi(argv[3]));
   } else {
     usage();
   }

@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
               origin.y, client.right, client.bottom);
   std::fflush(stdout);
   // The saver's message loop serves this window too: it is on the same thread.
-  if (inProcess) return drevanti::win32::runDemonstration(instance, window);
+  if (inProcess) return drevanti::win32::runHosted(instance, window, 1);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

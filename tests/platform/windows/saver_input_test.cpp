@@ -31,14 +31,14 @@ LPARAM point(int x, int y) {
 
 TEST(SaverInputTest, EveryKeyIsAKeyDownModifiersIncluded) {
   const SaverInput a = translateInput(WM_KEYDOWN, 'A', 0, 0);
-  EXPECT_EQ(a.kind, Kind::Key);
-  EXPECT_EQ(a.code, 'A');
+  EXPECT_EQ(a.kind, Kind::KeyDown);
+  EXPECT_EQ(a.keyCode, 'A');
   EXPECT_EQ(translateInput(WM_KEYDOWN, VK_SHIFT, 0, 1).shift, 1);
   const SaverInput alt = translateInput(WM_SYSKEYDOWN, VK_MENU, 0, 4);
-  EXPECT_EQ(alt.kind, Kind::Key);
-  EXPECT_EQ(alt.code, VK_MENU);
+  EXPECT_EQ(alt.kind, Kind::KeyDown);
+  EXPECT_EQ(alt.keyCode, VK_MENU);
   EXPECT_EQ(alt.shift, 4);
-  EXPECT_EQ(translateInput(WM_SYSKEYDOWN, VK_F10, 0, 0).kind, Kind::Key);
+  EXPECT_EQ(translateInput(WM_SYSKEYDOWN, VK_F10, 0, 0).kind, Kind::KeyDown);
   // Releases and the characters made from a key are not new keys.
   EXPECT_EQ(translateInput(WM_KEYUP, 'A', 0, 0).kind, Kind::None);
   EXPECT_EQ(translateInput(WM_SYSKEYUP, VK_MENU, 0, 0).kind, Kind::None);
@@ -60,17 +60,17 @@ TEST(SaverInputTest, PointerPositionsAreSignedClientPixels) {
   EXPECT_EQ(move.kind, Kind::MouseMove);
   EXPECT_EQ(move.x, 1279.0f);
   EXPECT_EQ(move.y, 719.0f);
-  EXPECT_EQ(move.code, 1 | 4);
+  EXPECT_EQ(move.button, 1 | 4);
   EXPECT_EQ(move.shift, 2);
   // Left of and above the window, on another monitor.
   const SaverInput outside = translateInput(WM_MOUSEMOVE, MK_RBUTTON, point(-3, -1200), 0);
   EXPECT_EQ(outside.x, -3.0f);
   EXPECT_EQ(outside.y, -1200.0f);
-  EXPECT_EQ(outside.code, 2);
+  EXPECT_EQ(outside.button, 2);
 }
 
 TEST(SaverInputTest, CloseAndOtherMessages) {
-  EXPECT_EQ(translateInput(WM_CLOSE, 0, 0, 0).kind, Kind::Close);
+  EXPECT_EQ(translateInput(WM_CLOSE, 0, 0, 0).kind, Kind::CloseRequest);
   EXPECT_EQ(translateInput(WM_PAINT, 0, 0, 0).kind, Kind::None);
   EXPECT_EQ(translateInput(WM_TIMER, 1, 0, 0).kind, Kind::None);
 }

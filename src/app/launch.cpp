@@ -1,0 +1,107 @@
+#include "app/launch.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace drevanti {
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  const auto space = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && space(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+Launch invalid(std::string error) {
+  return {LaunchMode::Invalid, 0, std::move(error)};
+}
+
+// Short enough to quote in a message whatever the caller passed.
+std::string quoted(std::string_view text) {
+  constexpr std::size_t kLimit = 40;
+  std::string shown(text.substr(0, kLimit));
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  }
+  return "'" + shown + (text.size() > kLimit ? "...'" : "'");
+}
+
+}  // namespace
+
+std::optional<WindowId> parseWindowId(std::string_view text) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  WindowId value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* xscreensaverWindow) {
+  bool root = false, settings = false;
+  std::optional<WindowId> window;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--root" || argument == "-root") {
+      root = true;
+    } else if (argument == "--settings") {
+      settings = true;
+    } else if (argument == "--window-id" || argument == "-window-id") {
+      if (i + 1 == arguments.size()) return invalid(std::string(argument) + " needs a window id");
+      window = parseWindowId(arguments[++i]);
+      if (!window || *window == 0) {
+        return invalid(std::string(argument) +
+                       " takes a window id in decimal or 0x-hexadecimal, not " +
+                       quoted(arguments[i]));
+      }
+    }
+  }
+  if (settings) return {LaunchMode::Settings, 0, {}};
+  if (window) return {LaunchMode::Hosted, *window, {}};
+  if (!root) return {};
+  if (xscreensaverWindow == nullptr) return {LaunchMode::Hosted, kRootWindow, {}};
+  const auto named = parseWindowId(trimmed(xscreensaverWindow));
+  if (!named || *named == 0) {
+    return invalid("XSCREENSAVER_WINDOW is not a window id: " + quoted(xscreensaverWindow));
+  }
+  return {LaunchMode::Hosted, *named, {}};
+}
+
+Launch parseWindowsLaunch(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return {};
+  const std::string_view first = trimmed(arguments[0]);
+  if (first.size() < 2 || (first[0] != '/' && first[0] != '-')) return {};
+  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(first[1])));
+  std::string_view rest = first.substr(2);
+
+  // The handle: glued on after a colon or a space, or as the next argument.
+  std::optional<WindowId> window;
+  if (rest.empty()) {
+    if (arguments.size() > 1) window = parseWindowId(trimmed(arguments[1]));
+  } else if (rest[0] == ':' || rest[0] == ' ' || rest[0] == '\t') {
+    window = parseWindowId(trimmed(rest.substr(1)));
+  } else {
+    return {};  // a longer word, such as /save: not a switch of the host's
+  }
+
+  switch (letter) {
+    case 's':
+      return {};
+    case 'c':
+      return {LaunchMode::Settings, window.value_or(0), {}};
+    case 'p':
+      if (!window || *window == 0) return {LaunchMode::DoNothing, 0, {}};
+      return {LaunchMode::Hosted, *window, {}};
+    case 'a':
+      return {LaunchMode::DoNothing, 0, {}};
+    default:
+      return {};
+  }
+}
+
+}  // namespace drevanti
