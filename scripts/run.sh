@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-packages.sh g++ cmake make pkg-config libgtest-dev libgmock-dev \
-  libbenchmark-dev libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev fonts-dejavu-core \
+  libbenchmark-dev libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libxrandr-dev fonts-dejavu-core \
   fonts-ipafont-gothic
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target drevanti

@@ -36,6 +36,10 @@ SdlSession::SdlSession() {
   // A saver that loses the focus must not minimise itself: it ends on input instead.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_APP_NAME, "Drevanti");
+  // Where no Wayland compositor is named, SDL would try Wayland after X11 failed all the same, and
+  // leave libwayland's own complaint beside the saver's message. (SDL_VIDEODRIVER still decides.)
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!wayland || !*wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   letLateWakeupsPass();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     throw DisplayError("cannot open the display: " + whyNoDisplay() + " (" + SDL_GetError() + ")");

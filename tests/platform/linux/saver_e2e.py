@@ -140,10 +140,12 @@ def is_dark(r, g, b):
 
 
 class XServer:
-    """A private Xvfb, optionally with the openbox window manager."""
+    """A private Xvfb, optionally with the openbox window manager, of the given size and depth,
+    optionally divided into monitors: (width, height, x, y) each."""
 
-    def __init__(self, window_manager=False):
+    def __init__(self, window_manager=False, size=(SCREEN_W, SCREEN_H), depth=24, monitors=()):
         self.window_manager = window_manager
+        self.size, self.depth, self.monitors = size, depth, monitors
         self.processes = []
 
     def __enter__(self):
@@ -160,7 +162,7 @@ class XServer:
             # -noreset: the many short-lived clients (xdotool, import, the probe) must not make
             # the server start over, refusing connections meanwhile, each time the last one leaves.
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp", "-noreset"],
+             f"{self.size[0]}x{self.size[1]}x{self.depth}", "-nolisten", "tcp", "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(server)
         os.close(write_end)
@@ -175,6 +177,11 @@ class XServer:
         self.env = dict(os.environ)
         self.env["DISPLAY"] = ":" + number.decode().strip()
         self.env.pop("WAYLAND_DISPLAY", None)
+        for i, (w, h, x, y) in enumerate(self.monitors):
+            # RandR 1.5 monitors; the first takes the screen's one output, the others none.
+            self.run(["xrandr", "--setmonitor", f"DREVANTI-{i + 1}",
+                      f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}+{x}+{y}",
+                      "screen" if i == 0 else "none"])
         if self.window_manager:
             home = tempfile.mkdtemp(prefix="drevanti-wm-")
             wm_env = dict(self.env, HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home)

@@ -12,7 +12,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -23,7 +22,8 @@
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: x11_probe cursor | find TITLE | close ID | motion ID X Y | window W H\n");
+  std::fprintf(stderr,
+               "usage: x11_probe cursor | find TITLE | close ID | motion ID X Y | window W H\n");
   return 2;
 }
 

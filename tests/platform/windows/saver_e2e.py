@@ -7,6 +7,7 @@ CASE is one of
     prepare              makes the wine prefix the other cases share
     fullscreen_scene     /s draws the scene, covers the screen and hides the pointer
     fullscreen_stops     a key, a click and a one-pixel movement each end it, exit code 0
+    two_monitors         /s covers both monitors, each with its own scene; one key ends both
     screensaver_setting  the screen-saver-active setting is given back as it was
     settings_form        /c shows the settings form; OK, Cancel and the close control end it
     preview              /p HWND draws inside a host window, ignores input, ends with the host
@@ -151,10 +152,12 @@ def scene_problems(pic, left, top, width, height):
 
 
 class Session:
-    """Xvfb on a display number it picks itself, and a wineserver of its own for that display."""
+    """Xvfb on a display number it picks itself, and a wineserver of its own for that display.
+    The screen may be divided into monitors, (width, height, x, y) each."""
 
-    def __init__(self, opts):
+    def __init__(self, opts, size=(SCREEN_W, SCREEN_H), monitors=()):
         self.opts = opts
+        self.size, self.monitors = size, monitors
         self.wine = shutil.which("wine") or "/usr/lib/wine/wine64"
         self.xvfb = None
         self.env = None
@@ -164,7 +167,8 @@ class Session:
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp"],
+             # -noreset: monitors set with xrandr vanish when the server resets.
+             "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""
@@ -178,7 +182,16 @@ class Session:
         os.close(read_end)
         self.display = ":" + number.decode().strip()
         self.env = wine_environment(self.opts.prefix)
+        if self.monitors:
+            # Wine then reads the monitors from Xinerama, which Xvfb fills in from RandR's
+            # monitors. Its display driver reads this when the session starts, below.
+            self.x11_driver_setting("add", "/d", "N")
         self.env["DISPLAY"] = self.display
+        for i, (w, h, x, y) in enumerate(self.monitors):
+            # RandR 1.5 monitors; the first takes the screen's one output, the others none.
+            subprocess.run(["xrandr", "--setmonitor", "DREVANTI-%d" % (i + 1),
+                            "%d/%dx%d/%d+%d+%d" % (w, w * 254 // 960, h, h * 254 // 960, x, y),
+                            "screen" if i == 0 else "none"], env=self.env, check=True, timeout=30)
         # A wineserver left from another display would draw there: start one for this display.
         self.wineserver("-k")
         self.wineserver("-w")
@@ -195,7 +208,20 @@ class Session:
         self.wineserver("-w")
         self.xvfb.terminate()
         self.xvfb.wait()
+        if self.monitors:
+            self.env.pop("DISPLAY")
+            self.x11_driver_setting("delete")
         return False
+
+    def x11_driver_setting(self, verb, *value):
+        """Adds or deletes UseXRandR of wine's display driver, in a wine session of its own
+        without a display, which is over (and has saved the registry) on return."""
+        self.wineserver("-k")
+        self.wineserver("-w")
+        subprocess.run([self.wine, "reg", verb, "HKCU\\Software\\Wine\\X11 Driver", "/v",
+                        "UseXRandR", *value, "/f"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
+        self.wineserver("-w")
 
     def wineserver(self, flag):
         subprocess.run(["wineserver", flag], env=self.env, stdout=subprocess.DEVNULL,
@@ -381,6 +407,36 @@ def fullscreen_stops(opts):
             seconds = time.monotonic() - started
             check(code == 0, "%s: exit code %d" % (what, code))
             log("%s ended it after %.2f s" % (what, seconds))
+
+
+def two_monitors(opts):
+    """Every monitor covered, each with a scene of its own size; nothing of the desktop shows."""
+    monitors = ((1280, 720, 0, 0), (1024, 768, 1280, 0))
+    with Session(opts, size=(2304, 768), monitors=monitors) as s:
+        subprocess.run(["xsetroot", "-solid", "#ff00ff"], env=s.env, check=True, timeout=30)
+        magenta = Colour((255, 255), (0, 0), (255, 255))
+        saver = s.start_saver("/s")
+        start = time.monotonic()
+        problems = ["nothing seen"]
+        while problems and time.monotonic() - start < FIRST_FRAME_TIMEOUT:
+            check(saver.poll() is None, "the saver ended by itself (%s)" % saver.poll())
+            pic = s.grab()
+            problems = ["monitor %d: %s" % (i + 1, p) for i, (w, h, x, y) in enumerate(monitors)
+                        for p in scene_problems(pic, x, y, w, h)]
+            problems += ["monitor %d: the desktop shows" % (i + 1)
+                         for i, (w, h, x, y) in enumerate(monitors)
+                         if pic.count(x, y, x + w, y + h, magenta)]
+            time.sleep(0.2)
+        if problems:
+            s.save(pic, "two_monitors_failed")
+        check(not problems, "; ".join(problems))
+        log("both monitors drawn after %.2f s" % (time.monotonic() - start))
+        s.save(pic, "two_monitors")
+        check(s.helper("window_tool", "cursor") == "hidden", "the pointer shows")
+        s.xdotool("key", "a")
+        code, seconds = ends_within(saver, STOP_TIMEOUT, "key")
+        check(code == 0, "exit code %d" % code)
+        log("a key ended both after %.2f s" % seconds)
 
 
 def screensaver_setting(opts):
@@ -645,7 +701,8 @@ def measure(opts):
         ends_within(saver, 10, "key")
 
 
-CASES = {f.__name__: f for f in (prepare, fullscreen_scene, fullscreen_stops, screensaver_setting,
+CASES = {f.__name__: f for f in (prepare, fullscreen_scene, fullscreen_stops, two_monitors,
+                                 screensaver_setting,
                                  settings_form, preview, dpi_scaling, exit_at_once, measure)}
 
 

@@ -1,0 +1,527 @@
+#!/usr/bin/env python3
+"""The Linux saver under the programs that run screen savers, and on screens of every kind, each
+case on a private display: xscreensaver (one and two monitors), xsecurelock, a window given by
+--window-id, sway with swayidle (Wayland, two outputs), full screen on two X11 monitors, a screen
+30 pixels wide, an 8-bit display and a DISPLAY nobody answers.
+
+xscreensaver and sway refuse to run as root: those cases run them as a throwaway user of their
+own (made with useradd, so the cases need root), with a copy of the saver named drevanti on that
+user's PATH, so that the lines the README gives are the lines that run here.
+
+usage: hosts_e2e.py CASE --saver BIN --probe BIN --shots DIR
+"""
+
+import argparse
+import fcntl
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from saver_e2e import (SAVER_TITLE, Failure, Program, XServer, check, is_red, is_white, is_yellow,
+                       parse_ppm, program_env)
+
+# Two monitors side by side, of different sizes: (width, height, x, y).
+TWO_MONITORS = ((1280, 720, 0, 0), (1024, 768, 1280, 0))
+TWO_MONITOR_SCREEN = (2304, 768)
+ONE_MONITOR = ((1280, 720, 0, 0),)
+# The root window's colour before the saver starts: none of it may stay visible on a monitor.
+MARKER = "#ff00ff"
+# How long a host may take to show the first frame, and the saver to end once stopped.
+START_LIMIT = 15.0
+STOP_LIMIT = 2.0
+# A hosted saver ends within this time of SIGTERM or SIGINT.
+SIGNAL_LIMIT = 0.2
+
+
+def log(text):
+    print(text, flush=True)
+
+
+def is_marker(r, g, b):
+    return r == 255 and g == 0 and b == 255
+
+
+def scene_problems(shot, monitor):
+    """What is missing from the scene the saver should show on the monitor (w, h, x, y)."""
+    w, h, x, y = monitor
+    problems = []
+    bar = shot.count(is_red, (x + w - 200, y + 30, 101, 1))
+    if bar != 101:
+        problems.append(f"scale bar {bar} of 101 pixels at x {w - 200}..{w - 100}")
+    if shot.count(is_red, (x + w - 202, y + 30, 1, 1)) or shot.count(is_red, (x + w - 98, y + 30, 1, 1)):
+        problems.append("the scale bar runs past its ends")
+    if shot.count(is_yellow, (x, y, w, h)) < 12:
+        problems.append("no yellow terminal")
+    if shot.count(is_white, (x + 8, y, 401, 25)) < 50:
+        problems.append("no status text in the label")
+    marker = shot.count(is_marker, (x, y, w, h))
+    if marker:
+        problems.append(f"{marker} pixels of the desktop still visible")
+    return problems
+
+
+def wait_for_scenes(grab, monitors, alive, what):
+    """Polls screenshots until every monitor shows its own scene; returns (shot, seconds)."""
+    start = time.monotonic()
+    problems = ["nothing seen"]
+    while time.monotonic() - start < START_LIMIT:
+        alive()
+        shot = grab()
+        problems = [f"monitor {i + 1}: {p}" for i, m in enumerate(monitors)
+                    for p in scene_problems(shot, m)]
+        if not problems:
+            return shot, time.monotonic() - start
+        time.sleep(0.1)
+    raise Failure(f"{what}: " + "; ".join(problems))
+
+
+def live(pids):
+    """The processes among pids that have not ended (zombies count as ended)."""
+    alive = []
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/stat") as stat:
+                if stat.read().rsplit(")", 1)[1].split()[0] != "Z":
+                    alive.append(pid)
+        except OSError:
+            pass
+    return alive
+
+
+def processes_of(executable):
+    """Live processes running the given file."""
+    target = os.path.realpath(executable)
+    found = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                if os.path.realpath(f"/proc/{entry}/exe") == target:
+                    found.append(int(entry))
+            except OSError:
+                pass
+    return live(found)
+
+
+def wait_gone(pids, seconds, what):
+    start = time.monotonic()
+    while live(pids):
+        check(time.monotonic() - start < seconds, f"{what}: still running {seconds} s later")
+        time.sleep(0.005)
+    return time.monotonic() - start
+
+
+def usage(pid, seconds=3.0):
+    """CPU share of one core over the given time, and resident memory in MB."""
+    def ticks():
+        with open(f"/proc/{pid}/stat") as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+
+    t0, c0 = time.monotonic(), ticks()
+    time.sleep(seconds)
+    t1, c1 = time.monotonic(), ticks()
+    with open(f"/proc/{pid}/status") as status:
+        rss = next(int(line.split()[1]) for line in status if line.startswith("VmRSS"))
+    return 100.0 * (c1 - c0) / os.sysconf("SC_CLK_TCK") / (t1 - t0), rss / 1024
+
+
+class ThrowawayUser:
+    """A user of its own for one case, with a fresh home and the saver on its PATH."""
+
+    def __init__(self, name, saver):
+        self.name, self.saver = name, saver
+
+    def __enter__(self):
+        check(os.geteuid() == 0, "this case makes a throwaway user: run it as root")
+        # One useradd at a time: parallel cases share /etc/passwd.
+        with open("/tmp/drevanti-e2e-useradd.lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if subprocess.run(["id", "-u", self.name], capture_output=True).returncode != 0:
+                subprocess.run(["useradd", "--system", "--no-create-home", "--shell", "/bin/sh",
+                                self.name], check=True)
+        self.home = tempfile.mkdtemp(prefix=f"{self.name}-home-")
+        self.bin = tempfile.mkdtemp(prefix=f"{self.name}-bin-")
+        shutil.copy(self.saver, os.path.join(self.bin, "drevanti"))
+        os.chmod(self.bin, 0o755)
+        os.chmod(os.path.join(self.bin, "drevanti"), 0o755)
+        shutil.chown(self.home, self.name)
+        self.processes = []
+        return self
+
+    def __exit__(self, *exc):
+        subprocess.run(["pkill", "-KILL", "-u", self.name], check=False)
+        for process in self.processes:
+            process.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
+        shutil.rmtree(self.bin, ignore_errors=True)
+        return False
+
+    def command(self, argv, env):
+        base = {"HOME": self.home, "PATH": f"{self.bin}:/usr/bin:/bin", "LANG": "C.UTF-8"}
+        return (["runuser", "-u", self.name, "--", "env", "-i"] +
+                [f"{k}={v}" for k, v in {**base, **env}.items()] + argv)
+
+    def start(self, argv, env, log_file):
+        process = subprocess.Popen(self.command(argv, env), stdout=log_file,
+                                   stderr=subprocess.STDOUT)
+        self.processes.append(process)
+        return process
+
+    def run(self, argv, env):
+        return subprocess.run(self.command(argv, env), capture_output=True, text=True, timeout=30)
+
+    def write(self, name, text):
+        path = os.path.join(self.home, name)
+        with open(path, "w") as out:
+            out.write(text)
+        shutil.chown(path, self.name)
+        return path
+
+    def savers(self):
+        return live([int(p) for p in subprocess.run(["pgrep", "-u", self.name, "-x", "drevanti"],
+                                                     capture_output=True, text=True).stdout.split()])
+
+
+def environment_of(pid):
+    with open(f"/proc/{pid}/environ", "rb") as environ:
+        return dict(item.decode().split("=", 1) for item in environ.read().split(b"\0") if b"=" in item)
+
+
+def command_line_of(pid):
+    with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+        return [part.decode() for part in cmdline.read().split(b"\0") if part]
+
+
+def no_saver_window(server, args):
+    found = server.run([args.probe, "find", SAVER_TITLE], check_status=False)
+    check(not found.strip(), f"the hosted saver made a window of its own: {found.strip()}")
+
+
+# --- The hosts ------------------------------------------------------------------------------------
+
+# What ~/.xscreensaver holds for the test: the daemon starts drevanti at once, without locking,
+# fading or powering the monitors down; the programs line is the one the README gives.
+XSCREENSAVER_SETTINGS = """mode: one
+selected: 0
+lock: False
+splash: False
+fade: False
+unfade: False
+dpmsEnabled: False
+timeout: 0:30:00
+programs: drevanti --root \\n
+"""
+
+
+def case_xscreensaver(args, monitors):
+    size = TWO_MONITOR_SCREEN if len(monitors) > 1 else (monitors[0][0], monitors[0][1])
+    with XServer(size=size, monitors=monitors if len(monitors) > 1 else ()) as server, \
+            ThrowawayUser(f"drevanti-xss{len(monitors)}", args.saver) as user:
+        server.run(["xhost", f"+si:localuser:{user.name}"])
+        server.run(["xsetroot", "-solid", MARKER])
+        user.write(".xscreensaver", XSCREENSAVER_SETTINGS)
+        env = {"DISPLAY": server.env["DISPLAY"]}
+        daemon_log = tempfile.TemporaryFile()
+        daemon = user.start(["xscreensaver", "--no-splash"], env, daemon_log)
+
+        def daemon_alive():
+            check(daemon.poll() is None, "xscreensaver ended")
+
+        deadline = time.monotonic() + START_LIMIT
+        while user.run(["xscreensaver-command", "-select", "1"], env).returncode != 0:
+            daemon_alive()
+            check(time.monotonic() < deadline, "xscreensaver does not answer")
+            time.sleep(0.2)
+        shot, seconds = wait_for_scenes(server.screenshot, monitors, daemon_alive, "xscreensaver")
+        shot.save_png(os.path.join(args.shots, f"xscreensaver-{len(monitors)}.png"))
+        log(f"xscreensaver, {len(monitors)} monitor(s): every monitor drawn {seconds:.2f} s after "
+            "-select")
+        savers = user.savers()
+        check(len(savers) == len(monitors), f"{len(savers)} saver processes for {len(monitors)} "
+              "monitors")
+        for pid in savers:
+            check(command_line_of(pid) == ["drevanti", "--root"],
+                  f"started as {command_line_of(pid)}")
+        no_saver_window(server, args)
+        for pid in savers:
+            cpu, rss = usage(pid)
+            log(f"saver {pid}: CPU {cpu:.1f} % of one core, {rss:.1f} MB resident")
+        started = time.monotonic()
+        check(user.run(["xscreensaver-command", "-deactivate"], env).returncode == 0,
+              "xscreensaver-command -deactivate failed")
+        wait_gone(savers, STOP_LIMIT, "after -deactivate")
+        log(f"every saver gone {time.monotonic() - started:.2f} s after -deactivate")
+        daemon_log.seek(0)
+        output = daemon_log.read().decode(errors="replace")
+        check("X Error" not in output and "drevanti:" not in output,
+              f"the savers complained:\n{output}")
+
+
+def case_xsecurelock(args):
+    with XServer(size=TWO_MONITOR_SCREEN, monitors=TWO_MONITORS) as server:
+        server.run(["xsetroot", "-solid", MARKER])
+        bin_dir = tempfile.mkdtemp(prefix="drevanti-xsecurelock-")
+        try:
+            os.symlink(os.path.abspath(args.saver), os.path.join(bin_dir, "drevanti"))
+            env = dict(server.env, PATH=f"{bin_dir}:{os.environ['PATH']}")
+            # The README's line.
+            locker = subprocess.Popen(["sh", "-c",
+                                       'XSECURELOCK_SAVER="$(command -v drevanti)" exec xsecurelock'],
+                                      env=program_env(env), stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
+            try:
+                def alive():
+                    check(locker.poll() is None, f"xsecurelock ended ({locker.poll()})")
+
+                shot, seconds = wait_for_scenes(server.screenshot, TWO_MONITORS, alive,
+                                                "xsecurelock")
+                shot.save_png(os.path.join(args.shots, "xsecurelock.png"))
+                log(f"xsecurelock: both monitors drawn {seconds:.2f} s after start")
+                savers = processes_of(args.saver)
+                check(len(savers) == 2, f"{len(savers)} saver processes for two monitors")
+                for pid in savers:
+                    window = environment_of(pid).get("XSCREENSAVER_WINDOW", "")
+                    check(window.isdigit(), f"XSCREENSAVER_WINDOW is {window!r}")
+                    check("-root" in command_line_of(pid), f"started as {command_line_of(pid)}")
+                cpu, rss = usage(savers[0])
+                log(f"saver: CPU {cpu:.1f} % of one core, {rss:.1f} MB resident")
+                no_saver_window(server, args)
+                started = time.monotonic()
+                locker.send_signal(signal.SIGTERM)
+                wait_gone(savers, STOP_LIMIT, "after xsecurelock's end")
+                log(f"savers gone {time.monotonic() - started:.2f} s after SIGTERM to xsecurelock")
+            finally:
+                if locker.poll() is None:
+                    locker.kill()
+                locker.wait()
+        finally:
+            shutil.rmtree(bin_dir, ignore_errors=True)
+
+
+def case_window_id(args):
+    """A window given by --window-id, as xscreensaver's settings preview passes it: drawn in at
+    its size and followed when resized; input, the window and the pointer left alone; SIGTERM,
+    SIGINT and the window's end each end the saver at once with exit code 0."""
+    with XServer() as server:
+        def host_window(width, height):
+            host = subprocess.Popen([args.probe, "window", str(width), str(height)],
+                                    env=server.env, stdout=subprocess.PIPE, text=True)
+            server.processes.append(host)
+            return host, host.stdout.readline().strip()
+
+        host, window = host_window(640, 400)
+        saver = Program(server, [args.saver, "--root", "--window-id", window])
+
+        def alive():
+            check(saver.running(), f"the saver ended:\n{saver.output()}")
+
+        shot, seconds = wait_for_scenes(server.screenshot, ((640, 400, 0, 0),), alive, "window")
+        shot.save_png(os.path.join(args.shots, "window-id.png"))
+        log(f"--window-id: drawn {seconds:.2f} s after start")
+        no_saver_window(server, args)
+        check(server.run([args.probe, "cursor"]).startswith("visible"), "the pointer is hidden")
+        for action in (["mousemove", "100", "100"], ["key", "a"], ["click", "1"],
+                       ["mousemove", "300", "200"]):
+            server.run(["xdotool", *action])
+        time.sleep(1.0)
+        alive()
+        info = server.run(["xwininfo", "-id", window])
+        check("Map State: IsViewable" in info and "Width: 640" in info,
+              f"the host's window was changed:\n{info}")
+        server.run(["xdotool", "windowsize", window, "800", "500"])
+        _, seconds = wait_for_scenes(server.screenshot, ((800, 500, 0, 0),), alive, "resized")
+        log(f"resized to 800x500: a new instance at the new size after {seconds:.2f} s")
+
+        started = time.monotonic()
+        host.terminate()
+        code, _ = saver.wait_end(STOP_LIMIT)
+        check(code == 0, f"exit code {code} after the window went:\n{saver.output()}")
+        log(f"the window destroyed: exit 0 after {1000 * (time.monotonic() - started):.0f} ms")
+
+        for stop in (signal.SIGTERM, signal.SIGINT):
+            host, window = host_window(320, 240)
+            saver = Program(server, [args.saver, "--window-id", window])
+            wait_for_scenes(server.screenshot, ((320, 240, 0, 0),), alive, "window")
+            started = time.monotonic()
+            saver.process.send_signal(stop)
+            code, _ = saver.wait_end(STOP_LIMIT)
+            seconds = time.monotonic() - started
+            check(code == 0, f"{stop.name}: exit code {code}:\n{saver.output()}")
+            check(seconds <= SIGNAL_LIMIT, f"{stop.name}: ended after {seconds * 1000:.0f} ms")
+            log(f"{stop.name}: exit 0 after {seconds * 1000:.0f} ms")
+            host.terminate()
+
+        result = subprocess.run([args.saver, "--window-id", "0x7ffff00"], env=program_env(server.env),
+                                capture_output=True, text=True, timeout=10)
+        check(result.returncode != 0 and "there is no window 0x7ffff00" in result.stderr,
+              f"a window that does not exist: exit {result.returncode}, {result.stderr.strip()!r}")
+        log(f"no such window: exit {result.returncode}, {result.stderr.strip()}")
+
+
+def case_sway(args):
+    """swayidle on a headless sway with two outputs starts drevanti, which covers both."""
+    outputs = ((1280, 720, 0, 0), (1024, 768, 0, 0))
+    with ThrowawayUser("drevanti-sway", args.saver) as user:
+        runtime = tempfile.mkdtemp(prefix="drevanti-sway-run-")
+        shutil.chown(runtime, user.name)
+        os.chmod(runtime, 0o700)
+        try:
+            config = user.write("sway.conf", "output HEADLESS-1 resolution 1280x720 position 0 0\n"
+                                "output HEADLESS-2 resolution 1024x768 position 1280 0\n")
+            env = {"XDG_RUNTIME_DIR": runtime, "WLR_BACKENDS": "headless",
+                   "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1",
+                   "WLR_HEADLESS_OUTPUTS": "2"}
+            sway = user.start(["sway", "-c", config], env, subprocess.DEVNULL)
+            deadline = time.monotonic() + START_LIMIT
+            while not os.path.exists(os.path.join(runtime, "wayland-1")):
+                check(sway.poll() is None, "sway ended")
+                check(time.monotonic() < deadline, "sway did not start")
+                time.sleep(0.1)
+            env = {"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": "wayland-1"}
+            started = time.monotonic()
+            # The README's line, with an idle time of one second.
+            idle = user.start(["swayidle", "-w", "timeout", "1", "drevanti"], env,
+                              subprocess.DEVNULL)
+
+            def alive():
+                check(idle.poll() is None and sway.poll() is None, "sway or swayidle ended")
+
+            problems = ["nothing seen"]
+            while time.monotonic() - started < START_LIMIT:
+                alive()
+                shots = []
+                for name in ("HEADLESS-1", "HEADLESS-2"):
+                    grim = subprocess.run(user.command(["grim", "-o", name, "-"], env),
+                                          capture_output=True, timeout=30)
+                    check(grim.returncode == 0, f"grim failed: {grim.stderr.decode()}")
+                    shots.append(parse_ppm(subprocess.run(["convert", "png:-", "ppm:-"],
+                                                          input=grim.stdout, capture_output=True,
+                                                          check=True).stdout))
+                problems = [f"output {i + 1}: {p}" for i, (shot, o) in enumerate(zip(shots, outputs))
+                            for p in scene_problems(shot, o)]
+                if not problems:
+                    break
+                time.sleep(0.2)
+            check(not problems, "; ".join(problems))
+            log(f"swayidle: both outputs drawn {time.monotonic() - started:.2f} s after swayidle "
+                "started (idle time 1 s)")
+            for i, shot in enumerate(shots):
+                shot.save_png(os.path.join(args.shots, f"sway-output-{i + 1}.png"))
+            savers = user.savers()
+            check(len(savers) == 1, f"{len(savers)} saver processes: one covers every output")
+            cpu, rss = usage(savers[0])
+            log(f"saver: CPU {cpu:.1f} % of one core, {rss:.1f} MB resident")
+            # The user is back: a key (a virtual keyboard) ends it. swayidle goes first, so that
+            # it does not start the saver again a second later.
+            idle.terminate()
+            idle.wait()
+            started = time.monotonic()
+            typed = user.run(["wtype", "-s", "300", "a"], env)
+            check(typed.returncode == 0, f"wtype: {typed.stderr}")
+            wait_gone(savers, STOP_LIMIT + 1, "after a key")
+            log(f"a key ended it {time.monotonic() - started - 0.3:.2f} s after it was typed")
+        finally:
+            shutil.rmtree(runtime, ignore_errors=True)
+
+
+# --- Full screen on unusual screens ---------------------------------------------------------------
+
+
+def case_two_monitors(args):
+    with XServer(size=TWO_MONITOR_SCREEN, monitors=TWO_MONITORS) as server:
+        for action, before in ((["key", "a"], None),
+                               (["mousemove_relative", "--", "0", "1"], ["mousemove", "1600", "300"])):
+            server.run(["xsetroot", "-solid", MARKER])
+            if before:
+                server.run(["xdotool", *before])
+            saver = Program(server, [args.saver])
+
+            def alive():
+                check(saver.running(), f"the saver ended:\n{saver.output()}")
+
+            shot, seconds = wait_for_scenes(server.screenshot, TWO_MONITORS, alive, "full screen")
+            shot.save_png(os.path.join(args.shots, "two-monitors.png"))
+            log(f"two monitors: both drawn {seconds:.2f} s after start")
+            check(server.run([args.probe, "cursor"]).startswith("hidden"), "the pointer shows")
+            started = time.monotonic()
+            server.run(["xdotool", *action])
+            code, _ = saver.wait_end(STOP_LIMIT)
+            check(code == 0, f"exit code {code}:\n{saver.output()}")
+            log(f"{' '.join(action)}: all ended, exit 0 after "
+                f"{1000 * (time.monotonic() - started):.0f} ms")
+            check(server.run([args.probe, "cursor"]).startswith("visible"), "the pointer stays hidden")
+
+
+def case_narrow_screen(args):
+    """A screen 30 pixels wide has no room for an instance: the saver stays black, idle, and
+    still ends on a key."""
+    with XServer(size=(30, 200)) as server:
+        saver = Program(server, [args.saver])
+        time.sleep(2.0)
+        check(saver.running(), f"the saver ended:\n{saver.output()}")
+        cpu, _ = usage(saver.process.pid, 2.0)
+        check(cpu < 20, f"it spins: {cpu:.0f} % of one core")
+        server.run(["xdotool", "key", "a"])
+        code, seconds = saver.wait_end(STOP_LIMIT)
+        check(code == 0, f"exit code {code}:\n{saver.output()}")
+        log(f"30x200: CPU {cpu:.1f} %, a key ended it, exit 0 after {seconds * 1000:.0f} ms")
+
+
+def case_depth_8(args):
+    with XServer(depth=8) as server:
+        result = subprocess.run([args.saver], env=program_env(server.env), capture_output=True,
+                                text=True, timeout=20)
+        check(result.returncode != 0, "the saver claims success on an 8-bit display")
+        check("drevanti: cannot draw on this display" in result.stderr,
+              f"unclear message: {result.stderr.strip()!r}")
+        check(server.run([args.probe, "cursor"]).startswith("visible"), "the pointer stays hidden")
+        log(f"8-bit display: exit {result.returncode}: {result.stderr.strip()}")
+
+
+def case_unreachable_display(args):
+    env = {k: v for k, v in os.environ.items() if k != "WAYLAND_DISPLAY"}
+    env["DISPLAY"] = ":9987"
+    result = subprocess.run([args.saver], env=program_env(env), capture_output=True, text=True,
+                            timeout=20)
+    check(result.returncode != 0, "the saver claims success without a display")
+    check("no X server answers at DISPLAY=:9987" in result.stderr,
+          f"unclear message: {result.stderr.strip()!r}")
+    log(f"exit {result.returncode}: {result.stderr.strip()}")
+
+
+CASES = {
+    "xscreensaver": lambda a: case_xscreensaver(a, ONE_MONITOR),
+    "xscreensaver-two-monitors": lambda a: case_xscreensaver(a, TWO_MONITORS),
+    "xsecurelock": case_xsecurelock,
+    "window-id": case_window_id,
+    "sway": case_sway,
+    "two-monitors": case_two_monitors,
+    "narrow-screen": case_narrow_screen,
+    "depth-8": case_depth_8,
+    "unreachable-display": case_unreachable_display,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("--saver", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--shots", required=True)
+    args = parser.parse_args()
+    args.saver = os.path.abspath(args.saver)
+    os.makedirs(args.shots, exist_ok=True)
+    try:
+        CASES[args.case](args)
+    except Failure as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
