@@ -8,7 +8,7 @@ jobs=$(nproc)
 bash scripts/install-packages.sh g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev \
   pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libxfixes-dev libxrandr-dev \
   fonts-dejavu-core fonts-ipafont-gothic xvfb xdotool imagemagick x11-utils x11-xserver-utils \
-  openbox python3 xscreensaver xsecurelock sway swayidle grim wtype
+  openbox python3 xscreensaver xsecurelock xss-lock dbus python3-gi sway swayidle grim wtype
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"

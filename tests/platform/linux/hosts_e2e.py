@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The Linux saver under the programs that run screen savers, and on screens of every kind, each
-case on a private display: xscreensaver (one and two monitors), xsecurelock, a window given by
+case on a private display: xscreensaver (one and two monitors), xsecurelock, xss-lock, a window given by
 --window-id, sway with swayidle (Wayland, two outputs), full screen on two X11 monitors, a screen
 30 pixels wide, an 8-bit display and a DISPLAY nobody answers.
 
@@ -92,18 +92,29 @@ def live(pids):
     return alive
 
 
-def processes_of(executable):
-    """Live processes running the given file."""
+def processes_of(executable, ancestor):
+    """Live processes running the given file that descend from the ancestor process (other
+    cases may run the same file meanwhile)."""
     target = os.path.realpath(executable)
-    found = []
+    parents, running = {}, []
     for entry in os.listdir("/proc"):
         if entry.isdigit():
             try:
+                with open(f"/proc/{entry}/stat") as stat:
+                    parents[int(entry)] = int(stat.read().rsplit(")", 1)[1].split()[1])
                 if os.path.realpath(f"/proc/{entry}/exe") == target:
-                    found.append(int(entry))
+                    running.append(int(entry))
             except OSError:
                 pass
-    return live(found)
+
+    def descends(pid):
+        while pid > 1:
+            if pid == ancestor:
+                return True
+            pid = parents.get(pid, 0)
+        return False
+
+    return live([pid for pid in running if descends(pid)])
 
 
 def wait_gone(pids, seconds, what):
@@ -281,7 +292,7 @@ def case_xsecurelock(args):
                                                 "xsecurelock")
                 shot.save_png(os.path.join(args.shots, "xsecurelock.png"))
                 log(f"xsecurelock: both monitors drawn {seconds:.2f} s after start")
-                savers = processes_of(args.saver)
+                savers = processes_of(args.saver, locker.pid)
                 check(len(savers) == 2, f"{len(savers)} saver processes for two monitors")
                 for pid in savers:
                     window = environment_of(pid).get("XSCREENSAVER_WINDOW", "")
@@ -428,6 +439,81 @@ def case_sway(args):
             shutil.rmtree(runtime, ignore_errors=True)
 
 
+BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>
+  </policy>
+</busconfig>
+"""
+
+
+def case_xss_lock(args):
+    """xss-lock starts drevanti when the X server's screen saver activates. It asks
+    systemd-logind for its session, which a test machine does not run: a private system bus with
+    a stand-in for that one service (fake_logind.py) answers instead."""
+    work = tempfile.mkdtemp(prefix="drevanti-xss-lock-")
+    helpers = []
+    try:
+        with open(os.path.join(work, "bus.conf"), "w") as conf:
+            conf.write(BUS_CONFIG)
+        bus = subprocess.Popen(["dbus-daemon", "--config-file", os.path.join(work, "bus.conf"),
+                                "--nofork", "--print-address"], stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True)
+        helpers.append(bus)
+        address = bus.stdout.readline().strip()
+        check(address, "the private bus did not start")
+        logind = subprocess.Popen(["/usr/bin/python3",
+                                   os.path.join(os.path.dirname(__file__), "fake_logind.py")],
+                                  env=dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=address),
+                                  stdout=subprocess.PIPE, text=True)
+        helpers.append(logind)
+        check(logind.stdout.readline().strip() == "ready", "the logind stand-in did not start")
+        os.symlink(args.saver, os.path.join(work, "drevanti"))
+        with XServer() as server:
+            env = dict(server.env, DBUS_SYSTEM_BUS_ADDRESS=address,
+                       PATH=f"{work}:{os.environ['PATH']}")
+            # The README's line.
+            locker = subprocess.Popen(["sh", "-c", "exec xss-lock -- drevanti"],
+                                      env=program_env(env), stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
+            helpers.append(locker)
+            time.sleep(1.0)
+            started = time.monotonic()
+            server.run(["xset", "s", "activate"])
+
+            def alive():
+                check(locker.poll() is None, f"xss-lock ended ({locker.poll()})")
+
+            shot, seconds = wait_for_scenes(server.screenshot, ONE_MONITOR, alive, "xss-lock")
+            shot.save_png(os.path.join(args.shots, "xss-lock.png"))
+            log(f"xss-lock: drawn {seconds:.2f} s after the X screen saver activated")
+            savers = processes_of(args.saver, locker.pid)
+            check(len(savers) == 1, f"{len(savers)} saver processes")
+            cpu, rss = usage(savers[0])
+            log(f"saver: CPU {cpu:.1f} % of one core, {rss:.1f} MB resident")
+            started = time.monotonic()
+            server.run(["xdotool", "key", "a"])
+            wait_gone(savers, STOP_LIMIT, "after a key")
+            log(f"a key ended it after {1000 * (time.monotonic() - started):.0f} ms")
+            time.sleep(0.3)
+            alive()
+        logind.terminate()
+        told = logind.stdout.read()
+        check("SetLockedHint(True,)" in told and "SetLockedHint(False,)" in told,
+              f"xss-lock did not see the saver start and end: {told!r}")
+    finally:
+        for helper in reversed(helpers):
+            if helper.poll() is None:
+                helper.terminate()
+            helper.wait()
+        shutil.rmtree(work, ignore_errors=True)
+
+
 # --- Full screen on unusual screens ---------------------------------------------------------------
 
 
@@ -497,6 +583,7 @@ CASES = {
     "xscreensaver": lambda a: case_xscreensaver(a, ONE_MONITOR),
     "xscreensaver-two-monitors": lambda a: case_xscreensaver(a, TWO_MONITORS),
     "xsecurelock": case_xsecurelock,
+    "xss-lock": case_xss_lock,
     "window-id": case_window_id,
     "sway": case_sway,
     "two-monitors": case_two_monitors,

@@ -513,10 +513,22 @@ def settings_form(opts):
         s.xdotool("key", "Escape")
         still_running_after(form, 1.0, "Escape")
 
+        check(s.helper("window_tool", "owner", "settings") == "0", "the form has an owner")
         click_control(s, found, "OK")
         code, seconds = ends_within(form, STOP_TIMEOUT, "OK")
         check(code == 0, "OK: exit code %d" % code)
         log("OK ended it after %.2f s" % seconds)
+
+        # /c:HWND, as the Screen Saver Settings page asks: the form belongs to that window.
+        host, hwnd, _, _ = start_host(s, 320, 240)
+        form, found = open_settings(s, "/c:%d" % hwnd)
+        owner = s.helper("window_tool", "owner", "settings")
+        check(owner == str(hwnd), "/c:%d: the form's owner is %s" % (hwnd, owner))
+        s.helper("window_tool", "close", "settings")
+        ends_within(form, STOP_TIMEOUT, "WM_CLOSE")
+        s.helper("window_tool", "close", "host")
+        host.wait(timeout=10)
+        log("/c:HWND: the form is owned by the host's window")
 
         ends = [
             ("Cancel", ["/c:65552"], lambda s, found: click_control(s, found, "Cancel")),

@@ -6,6 +6,7 @@
 //   window_tool closebox NAME     "X Y": a screen point on the title bar's close control
 //   window_tool close NAME        posts WM_CLOSE
 //   window_tool awareness NAME    the window's DPI awareness: unaware, system or per-monitor
+//   window_tool owner NAME        the handle of the window's owner, 0 when it has none
 // NAME is main (the saver's window), settings (the settings form) or host (preview_host).
 #include <windows.h>
 
@@ -92,6 +93,12 @@ int closeBox(HWND window) {
   return 0;
 }
 
+int owner(HWND window) {
+  std::printf("%llu\n", static_cast<unsigned long long>(
+                            reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER))));
+  return 0;
+}
+
 int awareness(HWND window) {
   switch (GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window))) {
     case DPI_AWARENESS_UNAWARE:
@@ -133,5 +140,6 @@ int main(int argc, char** argv) {
   if (command == "closebox") return closeBox(window);
   if (command == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
   if (command == "awareness") return awareness(window);
+  if (command == "owner") return owner(window);
   return 2;
 }
