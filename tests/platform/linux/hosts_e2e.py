@@ -11,7 +11,6 @@ user's PATH, so that the lines the README gives are the lines that run here.
 usage: hosts_e2e.py CASE --saver BIN --probe BIN --shots DIR
 """
 
-import argparse
 import fcntl
 import os
 import shutil
@@ -21,6 +20,7 @@ import sys
 import tempfile
 import time
 
+import saver_e2e
 from saver_e2e import (SAVER_TITLE, Failure, Program, XServer, check, is_red, is_white, is_yellow,
                        parse_ppm, program_env)
 
@@ -593,22 +593,5 @@ CASES = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    parser.add_argument("--saver", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--shots", required=True)
-    args = parser.parse_args()
-    args.saver = os.path.abspath(args.saver)
-    os.makedirs(args.shots, exist_ok=True)
-    try:
-        CASES[args.case](args)
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        return 1
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(saver_e2e.main(CASES))

@@ -614,19 +614,21 @@ CASES = {
 }
 
 
-def main():
+def main(cases):
+    """Runs the case the command line names, from cases; the exit code."""
     parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("case", choices=sorted(cases))
     parser.add_argument("--saver", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--shots", required=True)
     parser.add_argument("--wakeup-check")
     args = parser.parse_args()
+    args.saver = os.path.abspath(args.saver)
     os.makedirs(args.shots, exist_ok=True)
     global FAILURE_SHOT
     FAILURE_SHOT = os.path.join(args.shots, f"failed-{args.case}.png")
     try:
-        CASES[args.case](args)
+        cases[args.case](args)
     except Failure as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         print(f"(screen at the failure: {FAILURE_SHOT})", file=sys.stderr)
@@ -635,4 +637,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(CASES))
