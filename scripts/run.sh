@@ -5,9 +5,8 @@
 # Arguments are passed to the saver (`bash scripts/run.sh --settings` opens the settings form).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-packages.sh g++ cmake make pkg-config libgtest-dev libgmock-dev \
-  libbenchmark-dev libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libxrandr-dev fonts-dejavu-core \
-  fonts-ipafont-gothic
+bash scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev \
+  libfontconfig-dev libx11-dev libxrandr-dev fonts-dejavu-core fonts-ipafont-gothic
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target drevanti
 saver=build/src/platform/linux/drevanti

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/random_source.h"
+#include "app/version.h"
 #include "solve_runs.h"
 #include "terminal_file.h"
 
@@ -25,7 +26,8 @@ constexpr int kExitUsage = 2;
 constexpr std::string_view kUsage =
     "usage: drevanti-solve demo [--seed S] [--screen WxH] [--instances K]\n"
     "       drevanti-solve solve [--seed S] [--rounds R] [--instance K] [--svg OUT] [--tree] "
-    "FILE\n";
+    "FILE\n"
+    "       drevanti-solve --help | --version\n";
 
 struct UsageError {
   std::string message;
@@ -162,6 +164,10 @@ int main(int argc, char** argv) {
     if (command == "solve") return solve(argc, argv);
     if (command == "--help" || command == "-h") {
       std::cout << kUsage;
+      return 0;
+    }
+    if (command == "--version") {
+      std::cout << "drevanti-solve " << kVersion << '\n';
       return 0;
     }
     throw UsageError{command.empty() ? "no command given"

@@ -43,14 +43,24 @@ std::optional<WindowId> parseWindowId(std::string_view text) {
 }
 
 Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* xscreensaverWindow) {
-  bool root = false, settings = false;
+  bool root = false;
+  std::optional<LaunchMode> request;
   std::optional<WindowId> window;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
+    const auto ask = [&](LaunchMode mode) {
+      if (!request) request = mode;
+    };
     if (argument == "--root" || argument == "-root") {
       root = true;
     } else if (argument == "--settings") {
-      settings = true;
+      ask(LaunchMode::Settings);
+    } else if (argument == "--register") {
+      ask(LaunchMode::Register);
+    } else if (argument == "--help" || argument == "-h") {
+      ask(LaunchMode::Help);
+    } else if (argument == "--version") {
+      ask(LaunchMode::Version);
     } else if (argument == "--window-id" || argument == "-window-id") {
       if (i + 1 == arguments.size()) return invalid(std::string(argument) + " needs a window id");
       window = parseWindowId(arguments[++i]);
@@ -61,7 +71,7 @@ Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* x
       }
     }
   }
-  if (settings) return {LaunchMode::Settings, 0, {}};
+  if (request) return {*request, 0, {}};
   if (window) return {LaunchMode::Hosted, *window, {}};
   if (!root) return {};
   if (xscreensaverWindow == nullptr) return {LaunchMode::Hosted, kRootWindow, {}};

@@ -15,6 +15,9 @@ enum class LaunchMode {
   Settings,    // the settings form
   Hosted,      // the demonstration inside a window someone else owns, until told to stop
   DoNothing,   // exit at once (the Windows host's password-change request: there is none)
+  Register,    // list the saver in xscreensaver's settings (Linux)
+  Help,        // print what the command line may hold
+  Version,     // print the version
   Invalid,     // the command line cannot be obeyed; error says why
 };
 
@@ -41,7 +44,10 @@ std::optional<WindowId> parseWindowId(std::string_view text);
 //   --window-id ID, -window-id ID hosted in window ID (wins over --root: xscreensaver's settings
 //                                 preview passes both)
 //   --settings                    the settings form
-// Anything else is ignored; without any of these, full screen.
+//   --register                    list drevanti in xscreensaver's settings (~/.xscreensaver)
+//   --help, -h; --version         print the usage or the version
+// Anything else is ignored; without any of these, full screen. Of --help, --version, --register
+// and --settings the first one given decides, whatever window is named besides.
 Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* xscreensaverWindow);
 
 // The Windows saver's command line as the screen-saver host writes it, after the program name.

@@ -1,30 +1,82 @@
 // drevanti: the Linux saver. Full screen on every monitor until a key, a click or a pointer
 // movement; hosted in a screen-saver host's window (--root, --window-id) until the host stops it;
-// or the settings form (--settings).
+// the settings form (--settings); or registering with xscreensaver (--register).
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/launch.h"
 #include "app/random_source.h"
+#include "app/version.h"
 #include "sdl_saver_windows.h"
 #include "sdl_session.h"
 #include "settings_form_window.h"
 #include "text_renderer.h"
+#include "xscreensaver_registration.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: drevanti [--root | --window-id ID | --settings | --register | --help | --version]\n"
+    "A screen saver: a randomized heuristic for the Euclidean Steiner tree problem, shown live.\n"
+    "  (none)           full screen on every monitor, until a key, a click or a pointer move\n"
+    "  --root           draw in the window XSCREENSAVER_WINDOW names (else the root window)\n"
+    "                   until SIGTERM or SIGINT, as xscreensaver and xsecurelock run it\n"
+    "  --window-id ID   the same in window ID (decimal, or hexadecimal with 0x)\n"
+    "  --settings       the settings form (there are no settings)\n"
+    "  --register       list drevanti in xscreensaver's settings (~/.xscreensaver)\n"
+    "  --help           this text\n"
+    "  --version        the version\n"
+    "See drevanti(6).\n";
+
+// Where xscreensaver keeps its own list of screen savers, for a ~/.xscreensaver made anew.
+constexpr const char* kXscreensaverDefaults = "/etc/X11/app-defaults/XScreenSaver";
+
+int registerForCurrentUser() {
+  using namespace drevanti::linux_platform;
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) {
+    std::fprintf(stderr, "drevanti: HOME is not set, so there is no ~/.xscreensaver to write\n");
+    return 1;
+  }
+  const RegistrationResult result = registerWithXscreensaver(
+      std::filesystem::path(home) / ".xscreensaver", kXscreensaverDefaults);
+  if (!result.added) {
+    std::printf("drevanti is listed already in %s\n", result.file.c_str());
+    return 0;
+  }
+  std::printf("drevanti added to xscreensaver's list in %s", result.file.c_str());
+  if (!result.backup.empty()) std::printf(" (the old file is kept as %s)", result.backup.c_str());
+  std::printf(";\nchoose Drevanti in xscreensaver-settings.\n");
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace drevanti;
   using namespace drevanti::linux_platform;
   const Launch launch = parseLinuxLaunch(std::vector<std::string>(argv + 1, argv + argc),
                                          std::getenv("XSCREENSAVER_WINDOW"));
-  if (launch.mode == LaunchMode::Invalid) {
-    std::fprintf(stderr, "drevanti: %s\n", launch.error.c_str());
-    return 2;
-  }
-  if (launch.mode == LaunchMode::DoNothing) return 0;
   try {
+    switch (launch.mode) {
+      case LaunchMode::Invalid:
+        std::fprintf(stderr, "drevanti: %s\n%s", launch.error.c_str(), kUsage);
+        return 2;
+      case LaunchMode::DoNothing:
+        return 0;
+      case LaunchMode::Help:
+        return std::fputs(kUsage, stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
+      case LaunchMode::Version:
+        return std::printf("drevanti %s\n", kVersion) > 0 && std::fflush(stdout) == 0 ? 0 : 1;
+      case LaunchMode::Register:
+        return registerForCurrentUser();
+      default:
+        break;
+    }
     SdlSession session;
     if (launch.mode == LaunchMode::Settings) {
       TextRenderer text(kFormTextPixels);

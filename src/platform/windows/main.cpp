@@ -32,9 +32,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace drevanti::win32;
   const Launch launch = parseWindowsLaunch(commandLineArguments());
   switch (launch.mode) {
-    case LaunchMode::DoNothing:
-    case LaunchMode::Invalid:
-      return 0;
     case LaunchMode::Settings: {
       const auto owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(launch.window));
       return runSettingsDialog(instance, IsWindow(owner) ? owner : nullptr);
@@ -45,7 +42,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       return IsWindow(parent) ? runHosted(instance, parent, clockSeed()) : 0;
     }
     case LaunchMode::FullScreen:
-      break;
+      return runFullScreen(instance, clockSeed());
+    default:
+      return 0;  // the host's password-change request: there is no password
   }
-  return runFullScreen(instance, clockSeed());
 }

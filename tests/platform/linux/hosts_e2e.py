@@ -141,9 +141,9 @@ def usage(pid, seconds=3.0):
 
 
 class ThrowawayUser:
-    """A user of its own for one case, with a fresh home and the saver on its PATH."""
+    """A user of its own for one case, with a fresh home and, when given, the saver on its PATH."""
 
-    def __init__(self, name, saver):
+    def __init__(self, name, saver=None):
         self.name, self.saver = name, saver
 
     def __enter__(self):
@@ -156,9 +156,10 @@ class ThrowawayUser:
                                 self.name], check=True)
         self.home = tempfile.mkdtemp(prefix=f"{self.name}-home-")
         self.bin = tempfile.mkdtemp(prefix=f"{self.name}-bin-")
-        shutil.copy(self.saver, os.path.join(self.bin, "drevanti"))
         os.chmod(self.bin, 0o755)
-        os.chmod(os.path.join(self.bin, "drevanti"), 0o755)
+        if self.saver:
+            shutil.copy(self.saver, os.path.join(self.bin, "drevanti"))
+            os.chmod(os.path.join(self.bin, "drevanti"), 0o755)
         shutil.chown(self.home, self.name)
         self.processes = []
         return self

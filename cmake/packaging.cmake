@@ -1,0 +1,38 @@
+# Packages made with CPack from the installed files: `cpack -G DEB` in a Linux build folder,
+# `cpack -G ZIP` in the Windows cross build folder.
+set(CPACK_PACKAGE_NAME drevanti)
+set(CPACK_PACKAGE_VENDOR "Drevanti team")
+set(CPACK_PACKAGE_CONTACT "Drevanti team")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen saver showing a Steiner tree heuristic at work")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME drevanti-${PROJECT_VERSION}-windows-x86_64)
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # The libraries the programs link, as dpkg-shlibdeps reads them off the binaries, and a font
+  # for the status line, which fontconfig finds at run time (the settings form's Japanese needs
+  # one with Japanese glyphs).
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xsecurelock | swayidle")
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Drevanti demonstrates a randomized heuristic for the Euclidean Steiner tree
+problem: random terminals on a black screen, 51 improvement rounds per
+instance (random Steiner candidates inside the convex hull, minimum spanning
+tree, pruning, Fermat-point relocation and insertion), the shortest tree drawn
+live with a scale bar and a status line, on every monitor.
+
+The saver runs under xscreensaver (list it with `drevanti --register`),
+xsecurelock, xss-lock and swayidle, or by hand. drevanti-solve runs the same
+heuristic on the terminals of a file, without a window.")
+endif()
+
+include(CPack)
