@@ -1,8 +1,13 @@
 // drevanti-solve: the Steiner tree heuristic without a window.
 //   drevanti-solve demo [--seed S] [--screen WxH] [--instances K]
-//   drevanti-solve solve [--seed S] [--rounds R] [--instance K] [--svg OUT] [--tree] FILE
+//   drevanti-solve solve [--seed S] [--rounds R] [--instance K] [--svg OUT] [--tree] FILE|-
+#include <cerrno>
 #include <charconv>
+#include <csignal>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -10,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/quoted_text.h"
 #include "app/random_source.h"
 #include "app/version.h"
 #include "solve_runs.h"
@@ -27,11 +33,27 @@ constexpr std::string_view kUsage =
     "usage: drevanti-solve demo [--seed S] [--screen WxH] [--instances K]\n"
     "       drevanti-solve solve [--seed S] [--rounds R] [--instance K] [--svg OUT] [--tree] "
     "FILE\n"
-    "       drevanti-solve --help | --version\n";
+    "       drevanti-solve --help | --version\n"
+    "FILE - reads standard input. See drevanti-solve(1).\n";
 
 struct UsageError {
   std::string message;
 };
+
+// The reader of the output has gone (a closed pipe, as after `| head`): nothing more is wanted.
+struct ReaderGone {};
+struct OutputError {
+  std::string message;
+};
+
+// Writes to standard output and checks it at once, so that a full disk or a failing device is
+// reported rather than taken for success.
+void writeOut(std::string_view text) {
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    if (errno == EPIPE) throw ReaderGone{};
+    throw OutputError{std::strerror(errno)};
+  }
+}
 
 // long long: the seed's range needs 32 unsigned bits, more than a Windows long holds.
 long long wholeNumber(std::string_view option, std::string_view text, long long low,
@@ -40,7 +62,7 @@ long long wholeNumber(std::string_view option, std::string_view text, long long 
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc{} || end != text.data() + text.size() || value < low || value > high) {
     throw UsageError{std::string(option) + " takes a whole number from " + std::to_string(low) +
-                     " to " + std::to_string(high) + ", not '" + std::string(text) + "'"};
+                     " to " + std::to_string(high) + ", not " + quotedText(text)};
   }
   return value;
 }
@@ -66,13 +88,20 @@ class Arguments {
   std::vector<std::string_view> args_;
 };
 
-// The screen must leave room for the 15-pixel margins with enough pixels that distinct random
-// X coordinates stay apart.
+// Any size the saver may meet, down to a single pixel, but for the one width that leaves no room
+// for an instance (the saver shows nothing there, so the demonstration would never report one).
 ScreenSize screenSize(std::string_view text) {
   const auto x = text.find('x');
   if (x == std::string_view::npos) throw UsageError{"--screen takes WxH, for example 1920x1080"};
-  return {static_cast<int>(wholeNumber("--screen width", text.substr(0, x), 48, 16384)),
-          static_cast<int>(wholeNumber("--screen height", text.substr(x + 1), 48, 16384))};
+  const ScreenSize screen{
+      static_cast<int>(wholeNumber("--screen width", text.substr(0, x), 1, 16384)),
+      static_cast<int>(wholeNumber("--screen height", text.substr(x + 1), 1, 16384))};
+  if (screen.width == 30) {
+    throw UsageError{
+        "--screen: a screen 30 pixels wide has no room for terminals between its "
+        "15-pixel margins"};
+  }
+  return screen;
 }
 
 int demo(int argc, char** argv) {
@@ -87,12 +116,11 @@ int demo(int argc, char** argv) {
     } else if (arg == "--instances") {
       instances = static_cast<long>(wholeNumber(arg, value(), 1, 1000000));
     } else {
-      throw UsageError{"unknown option '" + std::string(arg) + "' for demo"};
+      throw UsageError{"unknown option " + quotedText(arg) + " for demo"};
     }
   });
-  for (const std::string& line : runDemo(seed ? *seed : clockSeed(), screen, instances)) {
-    std::cout << line << '\n' << std::flush;
-  }
+  runDemo(seed ? *seed : clockSeed(), screen, instances,
+          [](const std::string& line) { writeOut(line + '\n'); });
   return 0;
 }
 
@@ -122,35 +150,47 @@ int solve(int argc, char** argv) {
     } else if (arg == "--tree") {
       tree = true;
     } else if (arg.starts_with("-") && arg != "-") {
-      throw UsageError{"unknown option '" + std::string(arg) + "' for solve"};
+      throw UsageError{"unknown option " + quotedText(arg) + " for solve"};
     } else if (!file.empty()) {
       throw UsageError{"only one FILE may be given"};
     } else {
       file = arg;
     }
   });
-  if (file.empty()) throw UsageError{"solve needs a FILE of terminals"};
+  if (file.empty()) throw UsageError{"solve needs a FILE of terminals (- for standard input)"};
 
-  const std::vector<TerminalInstance> instances = readTerminalFile(file);
-  if (only > static_cast<long>(instances.size())) {
-    throw InputError(file + ": has " + std::to_string(instances.size()) +
-                     " instance(s), so --instance " + std::to_string(only) + " does not exist");
+  std::ifstream opened;
+  if (file != "-") {
+    opened.open(file, std::ios::binary);
+    std::error_code ignored;
+    if (!opened || std::filesystem::is_directory(file, ignored)) {
+      throw InputError(file + ": cannot be read");
+    }
   }
-  const long first = only ? only : 1, last = only ? only : static_cast<long>(instances.size());
-  for (long k = first; k <= last; ++k) {
+  const std::string name = file == "-" ? "standard input" : file;
+  TerminalReader reader(file == "-" ? std::cin : opened, name);
+  // Each instance is solved and reported as soon as it is read.
+  while (const auto instance = reader.next()) {
+    const long k = reader.instancesRead();
+    if (only && k < only) continue;
     SolveResult result;
     try {
-      result = solveTerminals(instances[k - 1].terminals, seed, rounds);
+      result = solveTerminals(instance->terminals, seed, rounds);
     } catch (const InputError& e) {
-      throw InputError(file + ": instance " + std::to_string(k) + ": " + e.what());
+      throw InputError(name + ": instance " + std::to_string(k) + ": " + e.what());
     }
-    std::cout << solveJson(k, result, tree) << '\n' << std::flush;
+    writeOut(solveJson(k, result, tree) + '\n');
     if (!svg.empty()) {
-      const std::string path = first == last ? svg : numberedPath(svg, k);
+      const std::string path = reader.instancesAnnounced() == 1 ? svg : numberedPath(svg, k);
       std::ofstream out(path, std::ios::binary);
       out << result.svg;
       if (!out.flush()) throw InputError(path + ": cannot be written");
     }
+    if (only) return 0;
+  }
+  if (only) {
+    throw InputError(name + ": has " + std::to_string(reader.instancesRead()) +
+                     " instance(s), so --instance " + std::to_string(only) + " does not exist");
   }
   return 0;
 }
@@ -158,20 +198,29 @@ int solve(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGPIPE
+  // A closed pipe is told by the failed write instead (see writeOut).
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   try {
     const std::string_view command = argc > 1 ? argv[1] : "";
     if (command == "demo") return demo(argc, argv);
     if (command == "solve") return solve(argc, argv);
     if (command == "--help" || command == "-h") {
-      std::cout << kUsage;
+      writeOut(kUsage);
       return 0;
     }
     if (command == "--version") {
-      std::cout << "drevanti-solve " << kVersion << '\n';
+      writeOut("drevanti-solve " + std::string(kVersion) + '\n');
       return 0;
     }
     throw UsageError{command.empty() ? "no command given"
-                                     : "unknown command '" + std::string(command) + "'"};
+                                     : "unknown command " + quotedText(command)};
+  } catch (const ReaderGone&) {
+    return 0;
+  } catch (const OutputError& e) {
+    std::cerr << "drevanti-solve: cannot write the output: " << e.message << '\n';
+    return kExitInput;
   } catch (const UsageError& e) {
     std::cerr << "drevanti-solve: " << e.message << '\n' << kUsage;
     return kExitUsage;

@@ -1,6 +1,7 @@
 #include "screen_fit.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -20,32 +21,55 @@ constexpr double kMinHullShare = 1e-4;
 // Turns tried, in order, when terminals share an X: irregular, so that no small grid lines up.
 constexpr double kTurns[] = {0.1234, 0.3571, 0.5813, 0.7391, 0.9627, 1.1853, 1.4219};
 
-Point turn(Point p, double angle, double cx, double cy) {
+Point turn(Point p, double angle) {
   const double c = std::cos(angle), s = std::sin(angle);
-  const double dx = p.x - cx, dy = p.y - cy;
-  return {cx + dx * c - dy * s, cy + dx * s + dy * c};
+  return {p.x * c - p.y * s, p.x * s + p.y * c};
 }
 
-ScreenFit place(const std::vector<Point>& terminals, double angle, double cx, double cy) {
-  ScreenFit fit;
-  fit.angle = angle;
-  fit.centreX = cx;
-  fit.centreY = cy;
-  std::vector<Point> turned;
-  for (const Point& p : terminals) turned.push_back(angle == 0 ? p : turn(p, angle, cx, cy));
-  double maxX = -std::numeric_limits<double>::infinity(), maxY = maxX;
-  fit.minX = fit.minY = std::numeric_limits<double>::infinity();
-  for (const Point& p : turned) {
-    fit.minX = std::min(fit.minX, p.x);
-    fit.minY = std::min(fit.minY, p.y);
+// The terminals' frame: the centre of their bounding box and half its larger side. Halves are
+// taken before differences, so nothing overflows even for coordinates of opposite signs near the
+// largest double.
+ScreenFit frameOf(const std::vector<Point>& terminals) {
+  double minX = std::numeric_limits<double>::infinity(), minY = minX;
+  double maxX = -minX, maxY = -minX;
+  for (const Point& p : terminals) {
+    minX = std::min(minX, p.x);
+    minY = std::min(minY, p.y);
     maxX = std::max(maxX, p.x);
     maxY = std::max(maxY, p.y);
   }
-  fit.scale = std::numeric_limits<double>::infinity();
-  if (maxX > fit.minX) fit.scale = (kFitWidth - 30) / (maxX - fit.minX);
-  if (maxY > fit.minY) fit.scale = std::min(fit.scale, (kFitHeight - 30) / (maxY - fit.minY));
+  ScreenFit fit;
+  fit.centreX = minX / 2 + maxX / 2;
+  fit.centreY = minY / 2 + maxY / 2;
+  fit.halfSpread = std::max(maxX / 2 - minX / 2, maxY / 2 - minY / 2);
+  return fit;
+}
+
+ScreenFit place(const std::vector<Point>& terminals, ScreenFit fit, double angle) {
+  fit.angle = angle;
+  std::vector<Point> turned;
+  for (const Point& p : terminals) {
+    const Point framed{(p.x / 2 - fit.centreX / 2) / fit.halfSpread,
+                       (p.y / 2 - fit.centreY / 2) / fit.halfSpread};
+    turned.push_back(angle == 0 ? framed : turn(framed, angle));
+  }
+  double maxU = -std::numeric_limits<double>::infinity(), maxV = maxU;
+  fit.minU = fit.minV = std::numeric_limits<double>::infinity();
   for (const Point& p : turned) {
-    fit.screen.push_back({15 + (p.x - fit.minX) * fit.scale, 15 + (p.y - fit.minY) * fit.scale});
+    fit.minU = std::min(fit.minU, p.x);
+    fit.minV = std::min(fit.minV, p.y);
+    maxU = std::max(maxU, p.x);
+    maxV = std::max(maxV, p.y);
+  }
+  double s = std::numeric_limits<double>::infinity();
+  if (maxU > fit.minU) s = (kFitWidth - 30) / (maxU - fit.minU);
+  if (maxV > fit.minV) s = std::min(s, (kFitHeight - 30) / (maxV - fit.minV));
+  fit.framePixels = s;
+  // A frame unit is twice halfSpread input units.
+  fit.scale = s / 2 / fit.halfSpread;
+  fit.screen.clear();
+  for (const Point& p : turned) {
+    fit.screen.push_back({15 + (p.x - fit.minU) * s, 15 + (p.y - fit.minV) * s});
   }
   return fit;
 }
@@ -90,22 +114,28 @@ void rejectNearTwins(const std::vector<Point>& p) {
 }  // namespace
 
 Point ScreenFit::toInput(Point onScreen) const {
-  const Point turned{minX + (onScreen.x - 15) / scale, minY + (onScreen.y - 15) / scale};
-  return angle == 0 ? turned : turn(turned, -angle, centreX, centreY);
+  const Point turned{minU + (onScreen.x - 15) / framePixels,
+                     minV + (onScreen.y - 15) / framePixels};
+  const Point framed = angle == 0 ? turned : turn(turned, -angle);
+  return {centreX + framed.x * halfSpread * 2, centreY + framed.y * halfSpread * 2};
 }
 
 ScreenFit fitToScreen(const std::vector<Point>& terminals) {
-  ScreenFit fit = place(terminals, 0, 0, 0);
+  const ScreenFit frame = frameOf(terminals);
+  if (!(frame.halfSpread >= kMinSpread / 2)) {
+    char spread[32];
+    const auto end = std::to_chars(spread, spread + sizeof spread, frame.halfSpread * 2,
+                                   std::chars_format::general, 3)
+                         .ptr;
+    throw InputError("the terminals' spread, " + std::string(spread, end) +
+                     ", is below 1e-300: too small to measure in doubles");
+  }
+  ScreenFit fit = place(terminals, frame, 0);
   rejectNearTwins(fit.screen);
   if (smallestXGap(fit.screen) < kMinXGap) {
-    double cx = 0, cy = 0;
-    for (const Point& p : terminals) {
-      cx += p.x / static_cast<double>(terminals.size());
-      cy += p.y / static_cast<double>(terminals.size());
-    }
     double widest = smallestXGap(fit.screen);
     for (double angle : kTurns) {
-      ScreenFit turned = place(terminals, angle, cx, cy);
+      ScreenFit turned = place(terminals, frame, angle);
       const double gap = smallestXGap(turned.screen);
       if (gap > widest) {
         widest = gap;

@@ -10,22 +10,34 @@ namespace drevanti::tool {
 inline constexpr int kFitWidth = 1920;
 inline constexpr int kFitHeight = 1080;
 
-// Rotation keeps every length, so terminals that share an X coordinate (which the hull tracing
-// cannot handle) are solved as a rotated copy; mapping back undoes the rotation.
+// The smallest spread (the larger of the X and Y extents) of terminals that can be solved: below
+// it the input units are too small for doubles to measure the tree (lengths would lose their
+// digits, down to zero).
+inline constexpr double kMinSpread = 1e-300;
+
+// The terminals are first put in a frame of their own: centred on their bounding box and divided
+// by its spread, so that every coordinate lies within [-0.5, 0.5] whatever the input's size, and
+// turning and scaling cannot overflow even for coordinates near the largest double. Rotation
+// keeps every length, so terminals that share an X coordinate (which the hull tracing cannot
+// handle) are solved as a turned copy; mapping back undoes the turn.
 struct ScreenFit {
-  double angle = 0;  // radians the input was turned about (centreX, centreY)
-  double centreX = 0, centreY = 0;
-  double minX = 0, minY = 0;     // of the turned input
-  double scale = 1;              // screen pixels per input unit
-  bool sampleCandidates = true;  // false when the hull is too thin for random candidates
-  std::vector<Point> screen;     // the terminals on the screen, in input order
+  double angle = 0;                 // radians the framed terminals were turned about the centre
+  double centreX = 0, centreY = 0;  // of the input's bounding box
+  double halfSpread = 0;            // half the input's spread, which is one unit of the frame
+  double minU = 0, minV = 0;        // of the turned frame
+  double framePixels = 1;           // screen pixels per unit of the frame
+  double scale = 1;                 // screen pixels per input unit
+  bool sampleCandidates = true;     // false when the hull is too thin for random candidates
+  std::vector<Point> screen;        // the terminals on the screen, in input order
 
   Point toInput(Point onScreen) const;
 };
 
-// With s = min((1920 - 30) / (maxX - minX), (1080 - 30) / (maxY - minY)) the terminals go to
-// x' = 15 + (x - minX) * s, y' = 15 + (y - minY) * s. Needs at least two distinct terminals; throws
-// InputError (naming the terminals by their 1-based place) when two lie within 0.01 pixels.
+// With (u, v) the framed and turned terminals and s = min((1920 - 30) / (maxU - minU),
+// (1080 - 30) / (maxV - minV)), the terminals go to x' = 15 + (u - minU) * s,
+// y' = 15 + (v - minV) * s. Needs at least two distinct terminals. Throws InputError when the
+// spread is below kMinSpread, or when two terminals lie within 0.01 pixels (naming them by their
+// 1-based place).
 ScreenFit fitToScreen(const std::vector<Point>& terminals);
 
 }  // namespace drevanti::tool

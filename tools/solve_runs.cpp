@@ -4,11 +4,13 @@
 #include <memory>
 #include <stdexcept>
 
+#include "app/frm_steiner.h"
 #include "app/improvement_rounds.h"
 #include "app/instance_generation.h"
 #include "geometry/spanning_tree.h"
 #include "json_line.h"
 #include "platform/headless/headless_host.h"
+#include "platform/headless/headless_window.h"
 #include "render/repaint.h"
 #include "screen_fit.h"
 #include "steiner/best_tree.h"
@@ -31,25 +33,23 @@ std::string drawScene(const SolverState& s, const SolveResult& r) {
 
 }  // namespace
 
-std::vector<std::string> runDemo(std::uint32_t seed, ScreenSize screen, long instances) {
-  HeadlessHost host(screen, seed);
-  auto solver = std::make_unique<Solver>(host);
-  const SolverState& s = solver->s;
-  std::vector<std::string> lines;
-  for (long k = 0; k < instances; ++k) {
-    generateInstance(*solver);
-    runRounds(*solver);
-    lines.push_back(
-        JsonLine()
-            .field("instance", static_cast<long long>(k))
-            .field("seed", static_cast<long long>(seed))
-            .field("terminals", static_cast<long long>(s.terminalCount))
-            .field("steiner", static_cast<long long>(s.bestVertexCount - s.terminalCount))
-            .field("length", s.bestLength)
-            .field("improvements", static_cast<long long>(s.improvementCount))
-            .str());
-  }
-  return lines;
+void runDemo(std::uint32_t seed, ScreenSize screen, long instances,
+             const std::function<void(const std::string&)>& line) {
+  HeadlessWindow window(screen);
+  frmSteiner form(window, seed);
+  long done = 0;
+  form.afterEachInstance([&](const SolverState& s) {
+    line(JsonLine()
+             .field("instance", static_cast<long long>(done))
+             .field("seed", static_cast<long long>(seed))
+             .field("terminals", static_cast<long long>(s.terminalCount))
+             .field("steiner", static_cast<long long>(s.bestVertexCount - s.terminalCount))
+             .field("length", s.bestLength)
+             .field("improvements", static_cast<long long>(s.improvementCount))
+             .str());
+    if (++done == instances) window.requestClose();
+  });
+  form.load();
 }
 
 SolveResult solveTerminals(const std::vector<Point>& terminals, std::uint32_t seed, long rounds) {
@@ -84,6 +84,14 @@ SolveResult solveTerminals(const std::vector<Point>& terminals, std::uint32_t se
   r.improvements = s.improvementCount;
   for (int i = n; i < s.bestVertexCount; ++i) {
     r.steinerPoints.push_back(fit.toInput({s.bestX[i], s.bestY[i]}));
+  }
+  const auto finite = [](double v) { return std::isfinite(v); };
+  bool measurable = finite(r.mst) && finite(r.length);
+  for (const Point& p : r.steinerPoints) measurable = measurable && finite(p.x) && finite(p.y);
+  if (!measurable) {
+    throw InputError(
+        "the tree is too long to measure in doubles: its length passes the largest "
+        "double, about 1.8e308");
   }
   const auto vertexNumber = [&](int v) { return v < n ? inputIndex[v] : v; };
   for (int e = 0; e + 1 < s.bestVertexCount; ++e) {

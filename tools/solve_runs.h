@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,8 +13,11 @@
 
 namespace drevanti::tool {
 
-// One line per instance, from the same random sequence the saver would use on that screen.
-std::vector<std::string> runDemo(std::uint32_t seed, ScreenSize screen, long instances);
+// Plays the saver's own demonstration loop, in a window that shows nothing, for the given number
+// of instances, and hands over one JSON line per instance as soon as it is done. The instances
+// are the saver's own from that seed on that screen.
+void runDemo(std::uint32_t seed, ScreenSize screen, long instances,
+             const std::function<void(const std::string&)>& line);
 
 struct SolveResult {
   int terminals = 0;
@@ -26,11 +30,13 @@ struct SolveResult {
   std::vector<std::pair<int, int>> edges;
   std::string svg;  // the best tree drawn as the saver's scene
 
-  double reductionPercent() const { return 100 * (mst - length) / mst; }
+  // The share first, so that lengths near the largest double cannot overflow.
+  double reductionPercent() const { return 100 * ((mst - length) / mst); }
 };
 
 // Solves one instance with a fresh random sequence from the seed: no number is drawn before round
-// 0.
+// 0. Throws InputError when the terminals cannot be measured in doubles (see fitToScreen), or
+// when their tree is longer than the largest double.
 SolveResult solveTerminals(const std::vector<Point>& terminals, std::uint32_t seed, long rounds);
 
 // {"instance":k,"terminals":N,"steiner":M,"length":L,"mst":Lm,"reduction_pct":P,"improvements":I}

@@ -1,6 +1,11 @@
-// Reading terminals from a file: plain "x y" lines, or the OR-Library Euclidean Steiner format.
+// Reading terminals: plain "x y" lines, or the OR-Library Euclidean Steiner format. The text is
+// read as it is parsed, one instance at a time, so that memory stays small whatever comes in and
+// the first problem is reported as soon as its line has been read.
 #pragma once
 
+#include <istream>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,6 +27,8 @@ class InputError : public std::runtime_error {
 // points a round can add.
 inline constexpr int kMinTerminals = 3;
 inline constexpr int kMaxTerminals = 49;
+// No line of either format comes near this; a longer one is not terminals (a binary file, say).
+inline constexpr std::size_t kMaxLineLength = 1000;
 
 struct TerminalInstance {
   std::vector<Point> terminals;
@@ -29,8 +36,31 @@ struct TerminalInstance {
 
 // Plain text: one "x y" pair per line, blank lines and '#' comments allowed. OR-Library: the number
 // of instances, then per instance the number of points and that many "x y" lines. The format is
-// told by the first line that is not blank: one number starts an OR-Library file. Every instance
-// must have 3 to 49 terminals, all finite and pairwise distinct.
+// told by the first line that is not blank: one number starts an OR-Library file. Numbers are
+// separated by blanks, tabs or commas; a UTF-8 byte order mark and CRLF line ends are accepted.
+// Every instance must have 3 to 49 terminals, all finite and pairwise distinct.
+class TerminalReader {
+ public:
+  // fileName names the input in messages.
+  TerminalReader(std::istream& in, std::string fileName);
+  ~TerminalReader();
+  TerminalReader(const TerminalReader&) = delete;
+  TerminalReader& operator=(const TerminalReader&) = delete;
+
+  // The next instance, or nothing once the input is done. Throws InputError at the first problem.
+  std::optional<TerminalInstance> next();
+  // How many instances next() has returned.
+  long instancesRead() const;
+  // How many instances the input holds: 1 for a plain file, the number an OR-Library file starts
+  // with. Known once next() has been called.
+  long instancesAnnounced() const;
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Every instance of a whole text, or of a file.
 std::vector<TerminalInstance> parseTerminals(std::string_view text, std::string_view fileName);
 std::vector<TerminalInstance> readTerminalFile(const std::string& path);
 

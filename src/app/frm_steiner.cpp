@@ -33,6 +33,7 @@ void frmSteiner::load() {
         if (quitRequested()) stopSequence();
         if (generateInstance(*solver_)) {
           runRounds(*solver_);
+          if (instanceDone_) instanceDone_(solver_->s);
           waitDispatching(pacing_.untilNextInstance(window_.now()));
         } else {
           // No room for an instance: the window stays black, answering every request meanwhile.

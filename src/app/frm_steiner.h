@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "app/display_pacing.h"
@@ -21,6 +22,12 @@ class frmSteiner final : public SolverHost {
   // The Load event: start-up, then one instance after another until a stop. Returns once the
   // stop sequence has run.
   void load();
+
+  // Called with the solver state each time the rounds of an instance are done, before its final
+  // tree's pause (the headless tool reports instances this way).
+  void afterEachInstance(std::function<void(const SolverState&)> done) {
+    instanceDone_ = std::move(done);
+  }
 
   // The solver's host.
   void doEvents() override;
@@ -45,6 +52,7 @@ class frmSteiner final : public SolverHost {
   StopOnInput handlers_;
   ScreenSize screen_;
   DisplayPacing pacing_;
+  std::function<void(const SolverState&)> instanceDone_;
 };
 
 }  // namespace drevanti

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "app/quoted_text.h"
+
 namespace drevanti {
 
 namespace {
@@ -16,16 +18,6 @@ std::string_view trimmed(std::string_view text) {
 
 Launch invalid(std::string error) {
   return {LaunchMode::Invalid, 0, std::move(error)};
-}
-
-// Short enough to quote in a message whatever the caller passed.
-std::string quoted(std::string_view text) {
-  constexpr std::size_t kLimit = 40;
-  std::string shown(text.substr(0, kLimit));
-  for (char& c : shown) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-  }
-  return "'" + shown + (text.size() > kLimit ? "...'" : "'");
 }
 
 }  // namespace
@@ -67,7 +59,7 @@ Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* x
       if (!window || *window == 0) {
         return invalid(std::string(argument) +
                        " takes a window id in decimal or 0x-hexadecimal, not " +
-                       quoted(arguments[i]));
+                       quotedText(arguments[i]));
       }
     }
   }
@@ -77,7 +69,7 @@ Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* x
   if (xscreensaverWindow == nullptr) return {LaunchMode::Hosted, kRootWindow, {}};
   const auto named = parseWindowId(trimmed(xscreensaverWindow));
   if (!named || *named == 0) {
-    return invalid("XSCREENSAVER_WINDOW is not a window id: " + quoted(xscreensaverWindow));
+    return invalid("XSCREENSAVER_WINDOW is not a window id: " + quotedText(xscreensaverWindow));
   }
   return {LaunchMode::Hosted, *named, {}};
 }

@@ -45,7 +45,7 @@ TEST(LinuxLaunch, RootDrawsInTheHostsWindowInHexOrDecimalElseTheRootWindow) {
   EXPECT_EQ(parseLinuxLaunch({"-root"}, nullptr), hosted(kRootWindow));
   const Launch bad = parseLinuxLaunch({"--root"}, "window\x1b[2J");
   EXPECT_EQ(bad.mode, LaunchMode::Invalid);
-  EXPECT_EQ(bad.error, "XSCREENSAVER_WINDOW is not a window id: 'window?[2J'");
+  EXPECT_EQ(bad.error, "XSCREENSAVER_WINDOW is not a window id: 'window\\x1b[2J'");
 }
 
 TEST(LinuxLaunch, WindowIdWinsOverRootAndMustBeAWindow) {

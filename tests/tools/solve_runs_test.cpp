@@ -88,6 +88,29 @@ TEST(SolveTerminals, NearlyCoincidentTerminalsAreReportedNotSolved) {
   EXPECT_THROW(fitToScreen(twins), InputError);
 }
 
+TEST(SolveTerminals, FiniteInputGivesAFiniteAnswerOrSaysWhatIsOutOfRange) {
+  // Near the largest double: a finite tree in the input's units.
+  const std::vector<Point> huge{{0, 0}, {8e307, 0}, {0, 8e307}};
+  const SolveResult r = solveTerminals(huge, 1, 51);
+  expectSoundTree(r, huge);
+  EXPECT_NEAR(r.length / 8e307, (1 + std::sqrt(3.0)) / std::sqrt(2.0), 1e-3);
+  EXPECT_GT(r.reductionPercent(), 0);
+  const auto message = [](const std::vector<Point>& t) -> std::string {
+    try {
+      solveTerminals(t, 1, 51);
+    } catch (const InputError& e) {
+      return e.what();
+    }
+    return "solved";
+  };
+  // A tree longer than any double, and terminals closer than doubles can measure.
+  EXPECT_EQ(message({{1.7e308, -1.7e308}, {1.7e308, 0}, {1.7e308, 1.7e308}}),
+            "the tree is too long to measure in doubles: its length passes the largest double, "
+            "about 1.8e308");
+  EXPECT_EQ(message({{0, 0}, {1e-310, 0}, {0, 1e-310}}),
+            "the terminals' spread, 1e-310, is below 1e-300: too small to measure in doubles");
+}
+
 TEST(SolveTerminals, TheSameSeedGivesTheSameTree) {
   const auto terminals = fixture("grid_3x3.txt");
   const SolveResult a = solveTerminals(terminals, 8, 20), b = solveTerminals(terminals, 8, 20);
@@ -132,16 +155,25 @@ TEST(SolveJson, WritesTheFieldsInOrderWithRoundTripNumbers) {
   EXPECT_THROW(solveJson(1, r, false), std::runtime_error);
 }
 
+std::vector<std::string> demoLines(std::uint32_t seed, ScreenSize screen, long instances) {
+  std::vector<std::string> lines;
+  runDemo(seed, screen, instances, [&](const std::string& line) { lines.push_back(line); });
+  return lines;
+}
+
 TEST(RunDemo, PrintsOneLinePerInstanceFromTheSeed) {
-  const auto lines = runDemo(1, {1920, 1080}, 3);
+  const auto lines = demoLines(1, {1920, 1080}, 3);
   ASSERT_EQ(lines.size(), 3u);
   for (int k = 0; k < 3; ++k) {
     EXPECT_EQ(
         lines[k].rfind("{\"instance\":" + std::to_string(k) + ",\"seed\":1,\"terminals\":", 0), 0u);
   }
-  EXPECT_EQ(runDemo(1, {1920, 1080}, 2)[1], lines[1]);
-  EXPECT_NE(runDemo(2, {1920, 1080}, 1)[0], lines[0]);
-  EXPECT_EQ(runDemo(4, {64, 48}, 2).size(), 2u);
+  EXPECT_EQ(demoLines(1, {1920, 1080}, 2)[1], lines[1]);
+  EXPECT_NE(demoLines(2, {1920, 1080}, 1)[0], lines[0]);
+  // Screens of any size, down to a single pixel.
+  for (ScreenSize screen : {ScreenSize{64, 48}, ScreenSize{16, 16}, ScreenSize{1, 1}}) {
+    EXPECT_EQ(demoLines(4, screen, 2).size(), 2u);
+  }
 }
 
 TEST(RunDemo, MatchesWhatTheSaverComputesFromTheSameSeed) {
@@ -163,7 +195,7 @@ TEST(RunDemo, MatchesWhatTheSaverComputesFromTheSameSeed) {
     h.onClick();
   };
   form.load();
-  EXPECT_EQ(saverLine, runDemo(31, {1280, 720}, 1)[0]);
+  EXPECT_EQ(saverLine, demoLines(31, {1280, 720}, 1)[0]);
 }
 
 }  // namespace

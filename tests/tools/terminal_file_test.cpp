@@ -32,6 +32,33 @@ TEST(TerminalFile, ReadsPlainPairsWithCommentsAndBlankLines) {
   EXPECT_EQ(t[2].y, 1);
 }
 
+TEST(TerminalFile, ReadsFilesAsWindowsEditorsSaveThem) {
+  // A UTF-8 byte order mark and CRLF line ends.
+  const auto instances = parseTerminals(
+      "\xEF\xBB\xBF"
+      "0 0\r\n10 0\r\n10 10\r\n0 10\r\n",
+      "f");
+  ASSERT_EQ(instances.size(), 1u);
+  EXPECT_EQ(instances[0].terminals.size(), 4u);
+  EXPECT_EQ(instances[0].terminals[0].x, 0);
+  EXPECT_EQ(parseTerminals("\xEF\xBB\xBF"
+                           "1\r\n3\r\n0 0\r\n1 0\r\n0 1\r\n",
+                           "f")
+                .size(),
+            1u);
+}
+
+TEST(TerminalFile, EchoesAShortSafeExcerptOfABadToken) {
+  // Cut to forty bytes; escape sequences and invisible bytes shown, not passed to the terminal.
+  EXPECT_EQ(errorOf("0 0\n1 0\n" + std::string(900, '7') + "x 5\n"),
+            "in.txt:3: '" + std::string(40, '7') + "...' is not a number");
+  EXPECT_EQ(errorOf("0 0\n1 0\n\x1b[2J\xEF\xBB\xBF 5\n"),
+            "in.txt:3: '\\x1b[2J\\xef\\xbb\\xbf' is not a number");
+  // Lines past any sane length are refused as soon as that is clear, not read whole.
+  EXPECT_EQ(errorOf("0 0\n" + std::string(10'000'000, ' ') + "\n"),
+            "in.txt:2: the line is longer than 1000 characters: not a file of terminals");
+}
+
 TEST(TerminalFile, ReadsOrLibraryInstancesWithBareDecimalPoints) {
   const auto instances = readTerminalFile(fixture("orlib_two.txt"));
   ASSERT_EQ(instances.size(), 2u);
