@@ -11,7 +11,7 @@
 #include "json_line.h"
 #include "platform/headless/headless_host.h"
 #include "platform/headless/headless_window.h"
-#include "render/repaint.h"
+#include "render/scene.h"
 #include "screen_fit.h"
 #include "steiner/best_tree.h"
 #include "svg_canvas.h"
@@ -23,7 +23,7 @@ namespace {
 // The saver's scene for the best tree, with the lengths in input units underneath.
 std::string drawScene(const SolverState& s, const SolveResult& r) {
   SvgCanvas canvas(kFitWidth, kFitHeight);
-  repaint(s, canvas, kFitWidth);
+  Scene().repaint(s, canvas, kFitWidth);
   canvas.text(8, kFitHeight - 22,
               "length " + roundTrip(r.length) + "   minimum spanning tree " + roundTrip(r.mst) +
                   "   Steiner points " + std::to_string(r.steiner),

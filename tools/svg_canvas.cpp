@@ -66,20 +66,34 @@ void SvgCanvas::text(float x, float y, std::string_view utf8, Rgb c) {
   body_ += textElement(x, y, utf8, c);
 }
 
-void SvgCanvas::setStatus(std::string_view utf8, Rgb textColour, Rgb background) {
-  // The status label's rectangle: 8, 0, 401 x 25 pixels, opaque. It lies beneath the tree, so a
-  // terminal near the top-left corner stays visible.
-  status_ = "<rect x=\"8\" y=\"0\" width=\"401\" height=\"25\" fill=\"" + colour(background) +
-            "\"/>\n" + textElement(10, 4, utf8, textColour);
+void SvgCanvas::fill(Rgb c) {
+  body_ = "<rect width=\"100%\" height=\"100%\" fill=\"" + colour(c) + "\"/>\n";
+}
+
+void SvgCanvas::fillRect(const Rect& area, Rgb c) {
+  body_ += "<rect x=\"" + std::to_string(area.x) + "\" y=\"" + std::to_string(area.y) +
+           "\" width=\"" + std::to_string(area.width) + "\" height=\"" +
+           std::to_string(area.height) + "\" fill=\"" + colour(c) + "\"/>\n";
+}
+
+void SvgCanvas::clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb c) {
+  // A nested viewport cuts what lies outside it; its own coordinates start at its corner.
+  body_ += "<svg x=\"" + std::to_string(clip.x) + "\" y=\"" + std::to_string(clip.y) +
+           "\" width=\"" + std::to_string(clip.width) + "\" height=\"" +
+           std::to_string(clip.height) + "\" overflow=\"hidden\">" +
+           textElement(x - static_cast<float>(clip.x), y - static_cast<float>(clip.y), utf8, c) +
+           "</svg>\n";
+}
+
+int SvgCanvas::textHeight(std::string_view) {
+  return static_cast<int>(kFontSize);
 }
 
 std::string SvgCanvas::document() const {
   const std::string w = std::to_string(width_), h = std::to_string(height_);
   return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
          "\" viewBox=\"0 0 " + w + " " + h + "\" font-family=\"sans-serif\" font-size=\"" +
-         num(kFontSize) +
-         "\" stroke-width=\"1\">\n<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n" +
-         status_ + body_ + "</svg>\n";
+         num(kFontSize) + "\" stroke-width=\"1\">\n" + body_ + "</svg>\n";
 }
 
 }  // namespace drevanti::tool

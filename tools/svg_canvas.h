@@ -1,4 +1,4 @@
-// A canvas that writes the saver's scene as an SVG picture.
+// A canvas that writes the saver's scene as an SVG picture, element by element in drawing order.
 #pragma once
 
 #include <string>
@@ -11,18 +11,21 @@ class SvgCanvas final : public Canvas {
  public:
   SvgCanvas(int width, int height) : width_(width), height_(height) {}
 
-  void clear() override { body_.clear(); }
+  // Filling the whole picture starts it anew.
+  void fill(Rgb colour) override;
+  void fillRect(const Rect& area, Rgb colour) override;
   void line(float x1, float y1, float x2, float y2, Rgb colour) override;
   void circle(float x, float y, float radius, Rgb colour) override;
   void text(float x, float y, std::string_view utf8, Rgb colour) override;
-  void setStatus(std::string_view utf8, Rgb textColour, Rgb background) override;
+  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
+  // The font size: SVG viewers choose the face, so the line is as high as the size says.
+  int textHeight(std::string_view utf8) override;
 
   std::string document() const;
 
  private:
   int width_, height_;
   std::string body_;
-  std::string status_;
 };
 
 }  // namespace drevanti::tool

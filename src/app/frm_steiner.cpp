@@ -2,7 +2,6 @@
 
 #include "app/improvement_rounds.h"
 #include "app/instance_generation.h"
-#include "render/repaint.h"
 
 namespace drevanti {
 
@@ -24,7 +23,7 @@ frmSteiner::~frmSteiner() = default;
 
 void frmSteiner::load() {
   window_.show();
-  window_.canvas().clear();
+  scene_.clear(window_.canvas());
   window_.present();
   try {
     while (true) {
@@ -55,11 +54,13 @@ void frmSteiner::doEvents() {
 void frmSteiner::followResize() {
   if (window_.screenSize() == screen_) return;
   screen_ = window_.screenSize();
+  scene_.clear(window_.canvas());
+  window_.present();
   throw ScreenResized{};
 }
 
 void frmSteiner::stopSequence() {
-  window_.canvas().clear();
+  scene_.clear(window_.canvas());
   window_.present();
   window_.hide();
   window_.unload();
@@ -67,7 +68,7 @@ void frmSteiner::stopSequence() {
 }
 
 void frmSteiner::repaint() {
-  drevanti::repaint(solver_->s, window_.canvas(), screen_.width);
+  scene_.repaint(solver_->s, window_.canvas(), screen_.width);
   waitDispatching(pacing_.untilNextFrame(window_.now()));
   window_.present();
   pacing_.frameShown(window_.now());

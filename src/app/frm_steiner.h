@@ -10,6 +10,7 @@
 #include "app/display_pacing.h"
 #include "app/platform.h"
 #include "app/stop_on_input.h"
+#include "render/scene.h"
 #include "steiner/solver.h"
 
 namespace drevanti {
@@ -50,6 +51,7 @@ class frmSteiner final : public SolverHost {
   MersenneRandom random_;
   std::unique_ptr<Solver> solver_;
   StopOnInput handlers_;
+  Scene scene_;
   ScreenSize screen_;
   DisplayPacing pacing_;
   std::function<void(const SolverState&)> instanceDone_;

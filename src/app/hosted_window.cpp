@@ -39,7 +39,6 @@ void HostedWindow::doEvents(FormEvents& handlers) {
   if (resize && *resize != size_) {
     size_ = *resize;
     target_.resize(size_);
-    refresh = true;
   }
   // Do-events calls come between frames, so the canvas holds a complete one.
   if (refresh) target_.present();

@@ -21,7 +21,8 @@ class FrameTarget {
   virtual Canvas& canvas() = 0;
   // Puts the canvas's frame on the screen. Called on the demonstration's thread.
   virtual void present() = 0;
-  // Makes the canvas the given size, black. Called on the demonstration's thread.
+  // Makes the canvas the given size; what it shows is left to the next drawing. Called on the
+  // demonstration's thread.
   virtual void resize(ScreenSize size) = 0;
 };
 

@@ -1,5 +1,6 @@
-// The main window's drawing surface as the scene drawing sees it: pixel units, origin at the
-// top-left corner, Y growing downwards; lines and circle outlines one pixel wide.
+// What the scene is drawn on: drawing primitives only, in pixel units, origin at the top-left
+// corner, Y growing downwards; lines and circle outlines one pixel wide. Where things go and how
+// they look is the scene's (scene_layout.h); each backend implements the primitives.
 #pragma once
 
 #include <cstdint>
@@ -17,18 +18,28 @@ inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kYellow{255, 255, 0};
 inline constexpr Rgb kRed{255, 0, 0};
 
+// A rectangle of whole pixels: its top-left corner and its size.
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
 class Canvas {
  public:
   virtual ~Canvas() = default;
-  // Fills the window with its black background.
-  virtual void clear() = 0;
+  // The whole surface in one colour.
+  virtual void fill(Rgb colour) = 0;
+  virtual void fillRect(const Rect& area, Rgb colour) = 0;
   virtual void line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
   // An outline, not filled.
   virtual void circle(float x, float y, float radius, Rgb colour) = 0;
   // Text with its top-left corner at (x, y), transparent background, platform default font.
   virtual void text(float x, float y, std::string_view utf8, Rgb colour) = 0;
-  // The status label: a fixed rectangle with opaque background that keeps its text until changed.
-  virtual void setStatus(std::string_view utf8, Rgb textColour, Rgb background) = 0;
+  // The same, of which only the part inside clip is drawn.
+  virtual void clippedText(const Rect& clip, float x, float y, std::string_view utf8,
+                           Rgb colour) = 0;
+  // The height of a line of the text in the default font, in pixels.
+  virtual int textHeight(std::string_view utf8) = 0;
 };
 
 }  // namespace drevanti

@@ -39,7 +39,7 @@ class RecordedFrames final : public FrameTarget {
   void resize(ScreenSize size) override { resizedWidth = size.width; }
   void failAtPresent(int n) { failAt_ = n; }
 
-  testing::RecordingCanvas canvas_;
+  test_support::RecordingCanvas canvas_;
   std::atomic<int> presents{0};
   std::atomic<int> resizedWidth{0};
 
@@ -47,7 +47,7 @@ class RecordedFrames final : public FrameTarget {
   int failAt_ = 0;
 };
 
-bool hasScaleBarFor(const testing::RecordingCanvas& canvas, int width) {
+bool hasScaleBarFor(const test_support::RecordingCanvas& canvas, int width) {
   for (const auto& c : canvas.calls) {
     if (c.what == "line" && c.y1 == 30 && c.y2 == 30 && c.x1 == width - 200 &&
         c.x2 == width - 100) {
@@ -86,14 +86,14 @@ TEST(Demonstrations, OnePerWindowEachOnItsOwnSizeAllEndingTogether) {
   EXPECT_TRUE(hasScaleBarFor(second.canvas_, 1024));
   EXPECT_TRUE(hasScaleBarFor(second.canvas_, 800));
   // Each ran the stop sequence; their own random sequences gave them different instances.
-  EXPECT_EQ(first.canvas_.calls.back().what, "clear");
-  EXPECT_EQ(second.canvas_.calls.back().what, "clear");
+  EXPECT_TRUE(first.canvas_.clearedLast());
+  EXPECT_TRUE(second.canvas_.clearedLast());
   std::string firstStatus, secondStatus;
   for (const auto& c : first.canvas_.calls) {
-    if (c.what == "status" && firstStatus.empty()) firstStatus = c.text;
+    if (c.what == "clipped text" && firstStatus.empty()) firstStatus = c.text;
   }
   for (const auto& c : second.canvas_.calls) {
-    if (c.what == "status" && secondStatus.empty()) secondStatus = c.text;
+    if (c.what == "clipped text" && secondStatus.empty()) secondStatus = c.text;
   }
   EXPECT_NE(firstStatus, secondStatus);
 }
@@ -105,7 +105,7 @@ TEST(Demonstrations, OneFailingEndsTheOthersAndTheFailureReachesTheOwner) {
   Demonstrations demonstrations({&a, &b}, 1, nullptr);
   waitFor([&] { return !demonstrations.running(); });
   EXPECT_THROW(demonstrations.finish(), std::runtime_error);
-  EXPECT_EQ(other.canvas_.calls.back().what, "clear");
+  EXPECT_TRUE(other.canvas_.clearedLast());
 }
 
 }  // namespace

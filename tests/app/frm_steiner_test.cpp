@@ -11,8 +11,8 @@
 namespace drevanti {
 namespace {
 
-using testing::FakeSystem;
-using testing::FakeWindow;
+using test_support::FakeSystem;
+using test_support::FakeWindow;
 using Strings = std::vector<std::string>;
 
 struct Saver {
@@ -37,7 +37,7 @@ TEST(SaverLifecycle, StartsUpInOrderAndAnEarlyKeyStopsBeforeAnyInstance) {
   EXPECT_EQ(saver.form->state().terminalCount, 0);
   EXPECT_EQ(saver.form->quitFlag(), -1);
   // The stop sequence clears the window before it is hidden.
-  EXPECT_EQ(saver.window.recorded().calls.back().what, "clear");
+  EXPECT_TRUE(saver.window.recorded().clearedLast());
 }
 
 TEST(DesktopGuard, GivesThePointerAndTheScreenSaverSettingBackAsTheyWere) {

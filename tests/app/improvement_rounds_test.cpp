@@ -12,7 +12,7 @@
 namespace drevanti {
 namespace {
 
-using testing::TestHost;
+using test_support::TestHost;
 
 TEST(RepaintCadence, DependsOnTheNumberOfTerminals) {
   for (int g = 0; g <= 50; ++g) {
@@ -96,10 +96,10 @@ TEST(ImprovementRounds, RunFiftyOneRoundsAndKeepAValidBestTree) {
   runRounds(*solver);
   const SolverState& s = solver->s;
   EXPECT_EQ(s.roundCounter, 51);
-  EXPECT_TRUE(testing::treeIsValid(s));
-  EXPECT_TRUE(testing::bestTreeIsValid(s));
+  EXPECT_TRUE(test_support::treeIsValid(s));
+  EXPECT_TRUE(test_support::bestTreeIsValid(s));
   EXPECT_GE(s.improvementCount, 1);
-  EXPECT_LE(s.bestLength, testing::terminalMstLength(s) * (1 + 1e-12));
+  EXPECT_LE(s.bestLength, test_support::terminalMstLength(s) * (1 + 1e-12));
 }
 
 TEST(ImprovementRounds, RoundZeroFirstRepaintsThePreviousInstancesTree) {
@@ -115,7 +115,7 @@ TEST(ImprovementRounds, RoundZeroFirstRepaintsThePreviousInstancesTree) {
     if (checked) return;
     checked = true;
     EXPECT_EQ(s.roundCounter, 0);
-    EXPECT_EQ(s.bestLength, 99999.9);
+    EXPECT_EQ(s.bestLength, kNoBestLength);
     EXPECT_EQ(s.improvementCount, 0);
     EXPECT_EQ(s.bestVertexCount, previousCount);
     EXPECT_EQ(s.bestX[0], previousX);
@@ -162,7 +162,7 @@ TEST(ImprovementRounds, AStopInsideTheJudgeLeavesTheBestTreeUntouched) {
   generateInstance(*stopped);
   EXPECT_THROW(runRounds(*stopped), ProgramEnded);
   EXPECT_EQ(stopped->s.improvementCount, 0);
-  EXPECT_EQ(stopped->s.bestLength, 99999.9);
+  EXPECT_EQ(stopped->s.bestLength, kNoBestLength);
 }
 
 TEST(ImprovementRounds, TheSameSeedGivesTheSameRun) {
@@ -195,9 +195,9 @@ TEST(ImprovementRounds, WithoutCandidatesTheRoundsStillInsertAtNarrowCorners) {
   prepareTerminals(s);
   runRounds(*solver, {3, false});
   EXPECT_EQ(s.roundCounter, 3);
-  EXPECT_TRUE(testing::bestTreeIsValid(s));
+  EXPECT_TRUE(test_support::bestTreeIsValid(s));
   EXPECT_EQ(s.bestVertexCount, 4);
-  EXPECT_LT(s.bestLength, testing::terminalMstLength(s) - 1);
+  EXPECT_LT(s.bestLength, test_support::terminalMstLength(s) - 1);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 namespace drevanti {
 namespace {
 
-using testing::TestHost;
+using test_support::TestHost;
 
 struct Generated {
   std::unique_ptr<TestHost> host;
@@ -60,7 +60,7 @@ TEST(InstanceGeneration, TerminalsLieInsideTheMarginsSortedByXWithTheirOwnY) {
         ASSERT_LT(s.vertexX[j - 1], s.vertexX[j]);
       }
     }
-    EXPECT_EQ(s.bestLength, 99999.9);
+    EXPECT_EQ(s.bestLength, kNoBestLength);
     EXPECT_EQ(s.improvementCount, 0);
   }
 }
@@ -118,7 +118,7 @@ TEST(InstanceGeneration, KeepsThePreviousBestTreeUntilANewOneIsTaken) {
   EXPECT_EQ(s.bestVertexCount, 17);
   EXPECT_EQ(s.bestX[3], 123.5);
   EXPECT_EQ(s.improvementCount, 0);
-  EXPECT_EQ(s.bestLength, 99999.9);
+  EXPECT_EQ(s.bestLength, kNoBestLength);
 }
 
 }  // namespace

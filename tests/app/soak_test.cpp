@@ -14,7 +14,7 @@
 namespace drevanti {
 namespace {
 
-using testing::TestHost;
+using test_support::TestHost;
 
 long soakInstances() {
   const char* text = std::getenv("DREVANTI_SOAK_INSTANCES");
@@ -36,9 +36,9 @@ TEST(Soak, EveryTreeOfEveryInstanceIsSoundAndNoLongerThanTheSpanningTree) {
     const SolverState& s = solver->s;
     // Every accepted tree was just built by mst, so the tree and the snapshot are both checked.
     host.onRepaint = [&] {
-      if (s.bestLength == 99999.9) return;  // a cadence repaint at round start
-      ASSERT_TRUE(testing::treeIsValid(s)) << "seed " << seed;
-      ASSERT_TRUE(testing::bestTreeIsValid(s)) << "seed " << seed;
+      if (s.bestLength == kNoBestLength) return;  // a cadence repaint at round start
+      ASSERT_TRUE(test_support::treeIsValid(s)) << "seed " << seed;
+      ASSERT_TRUE(test_support::bestTreeIsValid(s)) << "seed " << seed;
     };
     for (int k = 0; k < 4 && done < instances; ++k, ++done) {
       if (!generateInstance(*solver)) {
@@ -46,9 +46,9 @@ TEST(Soak, EveryTreeOfEveryInstanceIsSoundAndNoLongerThanTheSpanningTree) {
         continue;
       }
       runRounds(*solver);
-      ASSERT_TRUE(testing::treeIsValid(s)) << "seed " << seed << " instance " << k;
-      ASSERT_TRUE(testing::bestTreeIsValid(s)) << "seed " << seed << " instance " << k;
-      ASSERT_LE(s.bestLength, testing::terminalMstLength(s) * (1 + 1e-12))
+      ASSERT_TRUE(test_support::treeIsValid(s)) << "seed " << seed << " instance " << k;
+      ASSERT_TRUE(test_support::bestTreeIsValid(s)) << "seed " << seed << " instance " << k;
+      ASSERT_LE(s.bestLength, test_support::terminalMstLength(s) * (1 + 1e-12))
           << "seed " << seed << " instance " << k;
       for (int i = s.terminalCount; i < s.bestVertexCount; ++i) {
         ASSERT_EQ(s.bestKind[i], 1) << "seed " << seed;

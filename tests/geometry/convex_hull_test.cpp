@@ -15,7 +15,7 @@
 namespace drevanti {
 namespace {
 
-using testing::freshState;
+using test_support::freshState;
 
 struct Point {
   double x, y;

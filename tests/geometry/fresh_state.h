@@ -6,7 +6,7 @@
 
 #include "app/solver_state.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 
 inline std::unique_ptr<SolverState> freshState() {
   auto s = std::make_unique<SolverState>();
@@ -14,4 +14,4 @@ inline std::unique_ptr<SolverState> freshState() {
   return s;
 }
 
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

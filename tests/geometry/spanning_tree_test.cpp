@@ -19,8 +19,8 @@
 namespace drevanti {
 namespace {
 
-using testing::freshState;
-using testing::treeIsValid;
+using test_support::freshState;
+using test_support::treeIsValid;
 
 struct Vertex {
   double x, y;
@@ -398,7 +398,7 @@ void checkRandomTree(SolverState& s, const std::vector<Vertex>& v) {
   setVertices(s, v);
   mst(s);
   ASSERT_TRUE(treeIsValid(s));
-  const double expected = testing::eligibleMstLength(s);
+  const double expected = test_support::eligibleMstLength(s);
   ASSERT_NEAR(treeLength(s), expected, 1e-9 * std::max(1.0, expected));
   // Stopping once the tree is complete picks the same edges, in the same order, as a scan of every
   // candidate does.
@@ -493,7 +493,7 @@ TEST(SpanningTreeProperties, TerminalsAloneGiveTheTerminalTreeLength) {
     }
     mst(*s);
     ASSERT_TRUE(treeIsValid(*s));
-    const double expected = testing::terminalMstLength(*s);
+    const double expected = test_support::terminalMstLength(*s);
     ASSERT_NEAR(treeLength(*s), expected, 1e-9 * expected) << "set " << set;
   }
 }

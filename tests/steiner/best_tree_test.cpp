@@ -12,7 +12,7 @@
 #include "steiner_test_support.h"
 #include "tree_invariants.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 namespace {
 
 class BestTreeTest : public SolverTest {
@@ -212,4 +212,4 @@ TEST_F(BestTreeTest, StopLeavesTheEarlierBestTreeAsItWas) {
 }
 
 }  // namespace
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -9,7 +9,7 @@
 
 #include "steiner_test_support.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 namespace {
 
 class CornerAngleTest : public SolverTest {
@@ -106,4 +106,4 @@ TEST_F(CornerAngleTest, SteinerAngleIsOneHundredTwentyDegrees) {
 }
 
 }  // namespace
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -13,7 +13,7 @@
 
 #include "steiner_test_support.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 namespace {
 
 class FermatPointTest : public SolverTest {
@@ -505,4 +505,4 @@ TEST_F(FermatPointTest, KnownTrianglesFromTheFixture) {
 }
 
 }  // namespace
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -14,7 +14,7 @@
 #include "steiner_test_support.h"
 #include "tree_invariants.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 namespace {
 
 // Fermat point of the right isosceles triangle (0, 0), (10, 0), (0, 10), on the diagonal.
@@ -244,4 +244,4 @@ TEST_F(InsertionPassesTest, RandomRoundsNeverEndLongerThanTheTerminalsTree) {
 }
 
 }  // namespace
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -12,7 +12,7 @@
 #include "steiner_test_support.h"
 #include "tree_invariants.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 namespace {
 
 class PruningTest : public SolverTest {
@@ -182,4 +182,4 @@ TEST_F(PruningTest, RandomRoundsKeepExactlyTheDegreeThreePoints) {
 }
 
 }  // namespace
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

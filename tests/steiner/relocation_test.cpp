@@ -16,7 +16,7 @@
 #include "steiner_test_support.h"
 #include "tree_invariants.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 namespace {
 
 class RelocationTest : public SolverTest {
@@ -231,4 +231,4 @@ TEST_F(RandomRelocationTest, AfterInsertionEveryCornerIsWithinOneDegree) {
 }
 
 }  // namespace
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -22,7 +22,7 @@
 #include "steiner/solver.h"
 #include "test_host.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 
 struct Point {
   double x = 0;
@@ -172,4 +172,4 @@ inline std::filesystem::path fixturePath(const std::string& name) {
          name;
 }
 
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -11,37 +11,55 @@
 #include "app/platform.h"
 #include "render/canvas.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 
 struct DrawCall {
-  std::string what;                      // "clear", "line", "circle", "text", "status"
-  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // circle: centre and radius in x2
+  std::string what;                      // "fill", "rect", "line", "circle", "text", "clipped text"
+  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // circle: centre and radius in x2; rect: x, y, w, h
   Rgb colour;
   std::string text;
+  Rect clip;  // clipped text
 };
 
 class RecordingCanvas final : public Canvas {
  public:
-  void clear() override {
-    DrawCall call;
-    call.what = "clear";
-    calls.push_back(call);
+  // Every text is this many pixels high.
+  static constexpr int kTextHeight = 13;
+
+  void fill(Rgb colour) override { calls.push_back({"fill", 0, 0, 0, 0, colour, {}, {}}); }
+  void fillRect(const Rect& r, Rgb colour) override {
+    calls.push_back({"rect",
+                     static_cast<float>(r.x),
+                     static_cast<float>(r.y),
+                     static_cast<float>(r.width),
+                     static_cast<float>(r.height),
+                     colour,
+                     {},
+                     {}});
   }
   void line(float x1, float y1, float x2, float y2, Rgb colour) override {
-    calls.push_back({"line", x1, y1, x2, y2, colour, {}});
+    calls.push_back({"line", x1, y1, x2, y2, colour, {}, {}});
   }
   void circle(float x, float y, float radius, Rgb colour) override {
-    calls.push_back({"circle", x, y, radius, 0, colour, {}});
+    calls.push_back({"circle", x, y, radius, 0, colour, {}, {}});
   }
   void text(float x, float y, std::string_view utf8, Rgb colour) override {
-    calls.push_back({"text", x, y, 0, 0, colour, std::string(utf8)});
+    calls.push_back({"text", x, y, 0, 0, colour, std::string(utf8), {}});
   }
-  void setStatus(std::string_view utf8, Rgb textColour, Rgb background) override {
-    calls.push_back({"status", 0, 0, 0, 0, textColour, std::string(utf8)});
-    statusBackground = background;
+  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override {
+    calls.push_back({"clipped text", x, y, 0, 0, colour, std::string(utf8), clip});
+  }
+  int textHeight(std::string_view) override { return kTextHeight; }
+
+  // Whether the last drawing was the cleared window: the background, then only the label.
+  bool clearedLast() const {
+    for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+      if (it->what == "fill") return true;
+      if (it->what != "rect" && it->what != "clipped text") return false;
+    }
+    return false;
   }
   std::vector<DrawCall> calls;
-  Rgb statusBackground;
 };
 
 class FakeWindow final : public SaverWindow {
@@ -74,9 +92,10 @@ class FakeWindow final : public SaverWindow {
 
   // Moves the clock, as computing does in the real saver.
   void advance(std::chrono::milliseconds d) { now_ += d; }
+  // The text of the status label as last drawn.
   std::string lastStatus() const {
     for (auto it = canvas_.calls.rbegin(); it != canvas_.calls.rend(); ++it) {
-      if (it->what == "status") return it->text;
+      if (it->what == "clipped text") return it->text;
     }
     return "";
   }
@@ -119,4 +138,4 @@ class FakeSystem final : public SystemSettings {
   std::vector<std::string> log;
 };
 
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -9,7 +9,7 @@
 #include "platform/headless/headless_host.h"
 #include "steiner/solver.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 
 // Hands out the scripted values first, then continues with a seeded generator.
 class ScriptedRandom final : public RandomSource {
@@ -73,4 +73,4 @@ class TestHost : public SolverHost {
   long stopSequences_ = 0;
 };
 
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -5,7 +5,7 @@
 #include <numeric>
 #include <vector>
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 
 namespace {
 
@@ -161,4 +161,4 @@ double eligibleMstLength(const SolverState& s) {
   return primLength(eligible);
 }
 
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

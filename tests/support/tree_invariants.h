@@ -8,7 +8,7 @@
 
 #include "app/solver_state.h"
 
-namespace drevanti::testing {
+namespace drevanti::test_support {
 
 // After mst: the tree spans every vertex of kind 0 or 1 below vertexCount with one edge fewer than
 // there are such vertices; edges have edgeFrom < edgeTo and non-decreasing lengths; degrees and the
@@ -26,4 +26,4 @@ double terminalMstLength(const SolverState& s);
 // Of the vertices below vertexCount whose kind is below 2.
 double eligibleMstLength(const SolverState& s);
 
-}  // namespace drevanti::testing
+}  // namespace drevanti::test_support

@@ -178,7 +178,7 @@ TEST(RunDemo, PrintsOneLinePerInstanceFromTheSeed) {
 
 TEST(RunDemo, MatchesWhatTheSaverComputesFromTheSameSeed) {
   // The saver draws no random number for its drawing, so its first instance is the demo's.
-  testing::FakeWindow window({1280, 720});
+  test_support::FakeWindow window({1280, 720});
   frmSteiner form(window, 31);
   std::string saverLine;
   window.onDispatch = [&](FormEvents& h, long) {

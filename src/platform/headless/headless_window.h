@@ -31,11 +31,13 @@ class HeadlessWindow final : public SaverWindow {
 
  private:
   struct NoCanvas final : Canvas {
-    void clear() override {}
+    void fill(Rgb) override {}
+    void fillRect(const Rect&, Rgb) override {}
     void line(float, float, float, float, Rgb) override {}
     void circle(float, float, float, Rgb) override {}
     void text(float, float, std::string_view, Rgb) override {}
-    void setStatus(std::string_view, Rgb, Rgb) override {}
+    void clippedText(const Rect&, float, float, std::string_view, Rgb) override {}
+    int textHeight(std::string_view) override { return 0; }
   };
   ScreenSize screen_;
   NoCanvas canvas_;

@@ -1,52 +1,66 @@
 #include "sdl_frame.h"
 
+#include <stdexcept>
+#include <string>
+#include <utility>
+
 namespace drevanti::linux_platform {
 
-namespace {
-
-// The window's own layout when it is a 32-bit one, so that showing a frame is a straight copy.
-Uint32 backBufferFormat(SDL_Window* window) {
-  const Uint32 format = SDL_GetWindowPixelFormat(window);
-  if (format == SDL_PIXELFORMAT_UNKNOWN || SDL_BYTESPERPIXEL(format) != 4) {
-    return SDL_PIXELFORMAT_RGB888;
-  }
-  return format;
-}
-
-}  // namespace
-
-SdlFrame::SdlFrame(SDL_Window* window, ScreenSize size, TextRenderer& text,
+SdlFrame::SdlFrame(SDL_Window* window, SDL_Surface* surface, TextRenderer& text,
                    std::function<void()> wake)
     : window_(window),
-      format_(backBufferFormat(window)),
       text_(text),
       wake_(std::move(wake)),
-      canvas_(std::make_unique<SurfaceCanvas>(size.width, size.height, format_, text)) {}
+      surface_(surface),
+      size_{surface->w, surface->h},
+      canvas_(std::make_unique<SurfaceCanvas>(surface, text)) {}
 
-void SdlFrame::present() {
+void SdlFrame::handOver(Request request) {
   std::unique_lock lock(mutex_);
   if (abandoned_) return;
-  handedOver_ = true;
+  request_ = request;
   wake_();
-  shown_.wait(lock, [this] { return !handedOver_ || abandoned_; });
+  done_.wait(lock, [this] { return request_ == Request::None || abandoned_; });
+  if (!std::exchange(newSurface_, false)) return;
+  if (surface_) {
+    canvas_ = std::make_unique<SurfaceCanvas>(surface_, text_);
+  } else {
+    drawNowhere();
+  }
+}
+
+void SdlFrame::present() {
+  handOver(Request::Present);
 }
 
 void SdlFrame::resize(ScreenSize size) {
-  auto canvas = std::make_unique<SurfaceCanvas>(size.width, size.height, format_, text_);
-  const std::lock_guard lock(mutex_);
-  canvas_ = std::move(canvas);
+  size_ = size;
+  handOver(Request::NewSurface);
+}
+
+void SdlFrame::drawNowhere() {
+  nowhere_.reset(
+      SDL_CreateRGBSurfaceWithFormat(0, size_.width, size_.height, 32, SDL_PIXELFORMAT_RGB888));
+  if (!nowhere_) throw std::runtime_error(std::string("out of memory: ") + SDL_GetError());
+  surface_ = nullptr;
+  canvas_ = std::make_unique<SurfaceCanvas>(nowhere_.get(), text_);
 }
 
 void SdlFrame::serve() {
   const std::lock_guard lock(mutex_);
-  if (!handedOver_) return;
-  // After a resize SDL makes the window a new surface of the new size.
-  if (SDL_Surface* front = SDL_GetWindowSurface(window_)) {
-    SDL_BlitSurface(canvas_->surface(), nullptr, front, nullptr);
+  if (request_ == Request::None) return;
+  // SDL replaces the window's surface, freeing the old one, when its size has changed (or when it
+  // was invalidated): only now, while the demonstration waits, may that happen. A frame drawn on
+  // the old surface is lost; the next one goes to the new.
+  SDL_Surface* now = SDL_GetWindowSurface(window_);
+  if (now != surface_) {
+    surface_ = now;
+    newSurface_ = true;
+  } else if (request_ == Request::Present && surface_) {
     SDL_UpdateWindowSurface(window_);
   }
-  handedOver_ = false;
-  shown_.notify_all();
+  request_ = Request::None;
+  done_.notify_all();
 }
 
 void SdlFrame::abandon() {
@@ -54,7 +68,7 @@ void SdlFrame::abandon() {
     const std::lock_guard lock(mutex_);
     abandoned_ = true;
   }
-  shown_.notify_all();
+  done_.notify_all();
 }
 
 }  // namespace drevanti::linux_platform

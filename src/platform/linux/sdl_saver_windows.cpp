@@ -106,15 +106,14 @@ class WindowSet {
     if (!window) throw DisplayError(std::string("cannot create a window: ") + SDL_GetError());
     entries_.push_back({window, place, nullptr, nullptr});
     // An 8-bit display, for one, offers no surface the saver can draw on.
-    if (!SDL_GetWindowSurface(window)) {
-      throw DisplayError(std::string("cannot draw on this display: ") + SDL_GetError());
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface || surface->format->BytesPerPixel < 2) {
+      throw DisplayError(std::string("cannot draw on this display: ") +
+                         (surface ? "8 bits a pixel" : SDL_GetError()));
     }
-    int width = 0, height = 0;
-    SDL_GetWindowSize(window, &width, &height);
     Entry& e = entries_.back();
-    e.frame = std::make_unique<SdlFrame>(window, ScreenSize{width, height}, text_,
-                                         [this] { wait_.wake(); });
-    e.hosted = std::make_unique<HostedWindow>(*e.frame, ScreenSize{width, height});
+    e.frame = std::make_unique<SdlFrame>(window, surface, text_, [this] { wait_.wake(); });
+    e.hosted = std::make_unique<HostedWindow>(*e.frame, ScreenSize{surface->w, surface->h});
   }
 
   struct Entry {
@@ -161,8 +160,9 @@ void runDemonstrations(WindowSet& set, MainThreadWait& wait, std::uint32_t seed,
       WindowSet::Entry* e = set.find(event.window.windowID);
       if (!e) return;
       if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-        // The window surface still holds the last frame shown.
-        SDL_UpdateWindowSurface(e->window);
+        // The demonstration may be drawing the next frame into the window's surface: it shows
+        // the surface again between frames.
+        e->hosted->requestRefresh();
       } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
         e->hosted->requestResize({event.window.data1, event.window.data2});
       }

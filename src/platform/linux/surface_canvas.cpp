@@ -1,21 +1,16 @@
 #include "surface_canvas.h"
 
 #include <stdexcept>
-#include <string>
 
 #include "raster.h"
 
 namespace drevanti::linux_platform {
 
-SurfaceCanvas::SurfaceCanvas(int width, int height, Uint32 pixelFormat, TextRenderer& text)
-    : surface_(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, pixelFormat)), text_(text) {
-  if (!surface_) {
-    throw std::runtime_error(std::string("cannot create the back buffer: ") + SDL_GetError());
+SurfaceCanvas::SurfaceCanvas(SDL_Surface* target, TextRenderer& text)
+    : surface_(target), text_(text) {
+  if (surface_->format->BytesPerPixel < 2) {
+    throw std::runtime_error("cannot draw on a surface of 8 bits a pixel");
   }
-  if (surface_->format->BytesPerPixel != 4) throw std::runtime_error("back buffer is not 32-bit");
-  // Copied as it is onto the window, never blended.
-  SDL_SetSurfaceBlendMode(surface_.get(), SDL_BLENDMODE_NONE);
-  clear();
 }
 
 Uint32 SurfaceCanvas::map(Rgb colour) const {
@@ -24,14 +19,33 @@ Uint32 SurfaceCanvas::map(Rgb colour) const {
 
 void SurfaceCanvas::plot(int x, int y, Uint32 pixel) {
   if (x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return;
-  auto* row =
-      static_cast<Uint8*>(surface_->pixels) + static_cast<std::ptrdiff_t>(y) * surface_->pitch;
-  reinterpret_cast<Uint32*>(row)[x] = pixel;
+  auto* at = static_cast<Uint8*>(surface_->pixels) +
+             static_cast<std::ptrdiff_t>(y) * surface_->pitch +
+             static_cast<std::ptrdiff_t>(x) * surface_->format->BytesPerPixel;
+  switch (surface_->format->BytesPerPixel) {
+    case 2:
+      *reinterpret_cast<Uint16*>(at) = static_cast<Uint16>(pixel);
+      break;
+    case 3:
+      // The bytes in the order the surface keeps them.
+      for (int i = 0; i < 3; ++i) {
+        const int shift = SDL_BYTEORDER == SDL_LIL_ENDIAN ? 8 * i : 8 * (2 - i);
+        at[i] = static_cast<Uint8>(pixel >> shift);
+      }
+      break;
+    default:
+      *reinterpret_cast<Uint32*>(at) = pixel;
+      break;
+  }
 }
 
-void SurfaceCanvas::clear() {
-  SDL_FillRect(surface_.get(), nullptr, map(kBlack));
-  drawLabel();
+void SurfaceCanvas::fill(Rgb colour) {
+  SDL_FillRect(surface_, nullptr, map(colour));
+}
+
+void SurfaceCanvas::fillRect(const Rect& area, Rgb colour) {
+  SDL_Rect box{area.x, area.y, area.width, area.height};
+  SDL_FillRect(surface_, &box, map(colour));
 }
 
 void SurfaceCanvas::line(float x1, float y1, float x2, float y2, Rgb colour) {
@@ -47,26 +61,19 @@ void SurfaceCanvas::circle(float x, float y, float radius, Rgb colour) {
 }
 
 void SurfaceCanvas::text(float x, float y, std::string_view utf8, Rgb colour) {
-  text_.draw(surface_.get(), toPixel(x), toPixel(y), utf8, colour);
+  text_.draw(surface_, toPixel(x), toPixel(y), utf8, colour);
 }
 
-void SurfaceCanvas::setStatus(std::string_view utf8, Rgb textColour, Rgb background) {
-  status_.assign(utf8);
-  statusText_ = textColour;
-  statusBackground_ = background;
-  drawLabel();
+void SurfaceCanvas::clippedText(const Rect& clip, float x, float y, std::string_view utf8,
+                                Rgb colour) {
+  SDL_Rect box{clip.x, clip.y, clip.width, clip.height};
+  SDL_SetClipRect(surface_, &box);
+  text(x, y, utf8, colour);
+  SDL_SetClipRect(surface_, nullptr);
 }
 
-void SurfaceCanvas::drawLabel() {
-  SDL_Rect label = kStatusLabel;
-  SDL_FillRect(surface_.get(), &label, map(statusBackground_));
-  if (status_.empty()) return;
-  // One line, left-aligned, centred in the label's height and cut off at its edges.
-  const int textHeight = text_.measure(status_).height;
-  SDL_SetClipRect(surface_.get(), &label);
-  text_.draw(surface_.get(), label.x + 2, label.y + (label.h - textHeight) / 2, status_,
-             statusText_);
-  SDL_SetClipRect(surface_.get(), nullptr);
+int SurfaceCanvas::textHeight(std::string_view utf8) {
+  return text_.measure(utf8).height;
 }
 
 }  // namespace drevanti::linux_platform

@@ -18,10 +18,6 @@ int px(float value) {
   return static_cast<int>(std::lround(std::clamp(value, -1.0e6f, 1.0e6f)));
 }
 
-// Where the label's text starts inside its rectangle.
-constexpr int kStatusInsetX = 2;
-constexpr int kStatusInsetY = 4;
-
 }  // namespace
 
 GdiCanvas::GdiCanvas(int width, int height, HFONT font)
@@ -43,7 +39,7 @@ GdiCanvas::GdiCanvas(int width, int height, HFONT font)
   previousPen_ = SelectObject(dc_, GetStockObject(WHITE_PEN));
   SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   SetBkMode(dc_, TRANSPARENT);
-  clear();
+  fill(kBlack);
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -56,9 +52,15 @@ GdiCanvas::~GdiCanvas() {
   DeleteDC(dc_);
 }
 
-void GdiCanvas::clear() {
-  PatBlt(dc_, 0, 0, width_, height_, BLACKNESS);
-  drawStatus();
+void GdiCanvas::fill(Rgb colour) {
+  fillRect({0, 0, width_, height_}, colour);
+}
+
+void GdiCanvas::fillRect(const Rect& area, Rgb colour) {
+  const RECT box{area.x, area.y, area.x + area.width, area.y + area.height};
+  const HBRUSH brush = CreateSolidBrush(colorRef(colour));
+  FillRect(dc_, &box, brush);
+  DeleteObject(brush);
 }
 
 void GdiCanvas::line(float x1, float y1, float x2, float y2, Rgb colour) {
@@ -82,24 +84,18 @@ void GdiCanvas::text(float x, float y, std::string_view utf8, Rgb colour) {
   TextOutW(dc_, px(x), px(y), wide.c_str(), static_cast<int>(wide.size()));
 }
 
-void GdiCanvas::setStatus(std::string_view utf8, Rgb textColour, Rgb background) {
-  status_ = widen(utf8);
-  statusText_ = textColour;
-  statusBackground_ = background;
-  drawStatus();
+void GdiCanvas::clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) {
+  const std::wstring wide = widen(utf8);
+  const RECT box{clip.x, clip.y, clip.x + clip.width, clip.y + clip.height};
+  SetTextColor(dc_, colorRef(colour));
+  ExtTextOutW(dc_, px(x), px(y), ETO_CLIPPED, &box, wide.c_str(), static_cast<UINT>(wide.size()),
+              nullptr);
 }
 
-void GdiCanvas::drawStatus() {
-  RECT box = kStatusRect;
-  const HBRUSH brush = CreateSolidBrush(colorRef(statusBackground_));
-  FillRect(dc_, &box, brush);
-  DeleteObject(brush);
-  if (status_.empty()) return;
-  box.left += kStatusInsetX;
-  box.top += kStatusInsetY;
-  SetTextColor(dc_, colorRef(statusText_));
-  DrawTextW(dc_, status_.c_str(), static_cast<int>(status_.size()), &box,
-            DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+int GdiCanvas::textHeight(std::string_view) {
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc_, &metrics);
+  return static_cast<int>(metrics.tmHeight);
 }
 
 HPEN GdiCanvas::pen(Rgb colour) {

@@ -14,24 +14,22 @@ namespace drevanti::win32 {
 
 class GdiCanvas final : public Canvas {
  public:
-  // The status label lblStatus: 8, 0, 401 x 25 pixels.
-  static constexpr RECT kStatusRect{8, 0, 8 + 401, 25};
-
   // A black picture of the given size; font is the one for every text (not owned).
   GdiCanvas(int width, int height, HFONT font);
   ~GdiCanvas() override;
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;
 
-  // Black, with the status label: the label is part of every frame and lies beneath the tree, so
-  // that a terminal near the top-left corner stays visible.
-  void clear() override;
+  void fill(Rgb colour) override;
+  void fillRect(const Rect& area, Rgb colour) override;
   // One pixel wide, both end points included.
   void line(float x1, float y1, float x2, float y2, Rgb colour) override;
   // The outline of the circle of the given radius: 2 * radius + 1 pixels across.
   void circle(float x, float y, float radius, Rgb colour) override;
   void text(float x, float y, std::string_view utf8, Rgb colour) override;
-  void setStatus(std::string_view utf8, Rgb textColour, Rgb background) override;
+  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
+  // The font's cell height (tmHeight).
+  int textHeight(std::string_view utf8) override;
 
   // Copies the picture to target: the part inside area, at the same place.
   void blitTo(HDC target, const RECT& area) const;
@@ -42,7 +40,6 @@ class GdiCanvas final : public Canvas {
   Rgb pixel(int x, int y) const;
 
  private:
-  void drawStatus();
   HPEN pen(Rgb colour);
 
   int width_, height_;
@@ -54,9 +51,6 @@ class GdiCanvas final : public Canvas {
   HGDIOBJ previousBrush_ = nullptr;
   const std::uint32_t* bits_ = nullptr;
   std::vector<std::pair<COLORREF, HPEN>> pens_;
-  std::wstring status_;
-  Rgb statusText_ = kWhite;
-  Rgb statusBackground_ = kBlack;
 };
 
 }  // namespace drevanti::win32

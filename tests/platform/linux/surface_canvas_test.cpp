@@ -8,7 +8,8 @@
 #include <string>
 
 #include "app/solver_state.h"
-#include "render/repaint.h"
+#include "render/scene.h"
+#include "render/scene_layout.h"
 
 namespace drevanti::linux_platform {
 namespace {
@@ -18,9 +19,14 @@ class SurfaceCanvasTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(TTF_Init(), 0) << TTF_GetError();
     text_ = std::make_unique<TextRenderer>(kSaverTextPixels);
+    surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, 640, 120, 32, SDL_PIXELFORMAT_RGB888));
+    ASSERT_TRUE(surface_) << SDL_GetError();
+    canvas_ = std::make_unique<SurfaceCanvas>(surface_.get(), *text_);
+    canvas_->fill(kBlack);
   }
   // The fonts close before SDL_ttf stops.
   void TearDown() override {
+    canvas_.reset();
     text_.reset();
     TTF_Quit();
   }
@@ -41,24 +47,32 @@ class SurfaceCanvasTest : public ::testing::Test {
     return n;
   }
 
+  struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+  };
   std::unique_ptr<TextRenderer> text_;
+  std::unique_ptr<SDL_Surface, SurfaceDeleter> surface_;
+  std::unique_ptr<SurfaceCanvas> canvas_;
 };
 
 bool notBlack(Rgb c) {
   return !(c == kBlack);
 }
 
-TEST_F(SurfaceCanvasTest, StartsAndClearsBlack) {
-  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+TEST_F(SurfaceCanvasTest, FillsTheWholeSurfaceOrARectangle) {
+  SurfaceCanvas& canvas = *canvas_;
   EXPECT_EQ(count(canvas, {0, 0, 640, 120}, notBlack), 0);
   canvas.line(0, 100, 639, 100, kWhite);
   canvas.circle(300, 60, 4, kYellow);
-  canvas.clear();
+  canvas.fill(kBlack);
   EXPECT_EQ(count(canvas, {0, 0, 640, 120}, notBlack), 0);
+  canvas.fillRect({10, 20, 30, 5}, kRed);
+  EXPECT_EQ(count(canvas, {10, 20, 30, 5}, [](Rgb c) { return c == kRed; }), 150);
+  EXPECT_EQ(count(canvas, {0, 0, 640, 120}, notBlack), 150);
 }
 
 TEST_F(SurfaceCanvasTest, CirclesAreOutlinesInTheirColour) {
-  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  SurfaceCanvas& canvas = *canvas_;
   canvas.circle(50.2f, 60.4f, 4, kYellow);
   canvas.circle(80, 60, 2, kWhite);
   EXPECT_EQ(at(canvas, 54, 60), kYellow);
@@ -82,7 +96,7 @@ TEST_F(SurfaceCanvasTest, CirclesAreOutlinesInTheirColour) {
 }
 
 TEST_F(SurfaceCanvasTest, LinesCoverBothEndsAndNothingBeyond) {
-  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  SurfaceCanvas& canvas = *canvas_;
   canvas.line(440, 30, 540, 30, kRed);
   EXPECT_EQ(count(canvas, {440, 30, 101, 1}, [](Rgb c) { return c == kRed; }), 101);
   EXPECT_EQ(at(canvas, 439, 30), kBlack);
@@ -92,7 +106,7 @@ TEST_F(SurfaceCanvasTest, LinesCoverBothEndsAndNothingBeyond) {
 }
 
 TEST_F(SurfaceCanvasTest, TextHangsFromItsTopLeftCornerOnATransparentBackground) {
-  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
+  SurfaceCanvas& canvas = *canvas_;
   for (int y = 60; y < 80; ++y) canvas.line(490, static_cast<float>(y), 560, y, kRed);
   canvas.text(500, 60, "100", kWhite);
   const int ink = count(canvas, {500, 60, 40, 20}, whiteish);
@@ -104,36 +118,36 @@ TEST_F(SurfaceCanvasTest, TextHangsFromItsTopLeftCornerOnATransparentBackground)
 }
 
 TEST_F(SurfaceCanvasTest, StatusLabelIsOpaqueAndCutAtItsEdges) {
-  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
-  // Drawn before the status is set: covered by the label's black background inside its rectangle.
-  canvas.line(0, 12, 639, 12, kRed);
-  canvas.setStatus("N=7 M=-7 N+M=0 counter=0 d=99999.9 counter2=0", kWhite, kBlack);
-  EXPECT_EQ(at(canvas, 7, 12), kRed);
-  EXPECT_EQ(at(canvas, 409, 12), kRed);
-  EXPECT_GE(count(canvas, kStatusLabel, whiteish), 100);
-  EXPECT_EQ(count(canvas, kStatusLabel, [](Rgb c) { return c == kRed; }), 0);
-  EXPECT_EQ(canvas.status(), "N=7 M=-7 N+M=0 counter=0 d=99999.9 counter2=0");
+  SurfaceCanvas& canvas = *canvas_;
+  const SDL_Rect label{kStatusLabel.x, kStatusLabel.y, kStatusLabel.width, kStatusLabel.height};
+  auto s = std::make_unique<SolverState>();
+  s->terminalCount = 7;
+  s->bestLength = kNoBestLength;
+  Scene scene;
+  scene.repaint(*s, canvas, 640);
+  EXPECT_GE(count(canvas, label, whiteish), 100);
 
   // Far too long a text stops at the label's right edge.
-  canvas.clear();
-  canvas.setStatus(std::string(200, 'W'), kWhite, kBlack);
+  canvas.fill(kBlack);
+  canvas.clippedText(kStatusLabel, 10, 6, std::string(200, 'W'), kWhite);
   EXPECT_GE(count(canvas, {300, 0, 109, 25}, whiteish), 50);
   EXPECT_EQ(count(canvas, {409, 0, 231, 120}, notBlack), 0);
   EXPECT_EQ(count(canvas, {0, 25, 640, 95}, notBlack), 0);
 }
 
 TEST_F(SurfaceCanvasTest, TheLabelLiesBeneathTheTreeAndOutlivesAClear) {
-  SurfaceCanvas canvas(640, 120, SDL_PIXELFORMAT_RGB888, *text_);
-  canvas.clear();
-  canvas.setStatus("N=4 M=0", kWhite, kBlack);
-  canvas.circle(300, 12, 4, kYellow);
-  canvas.line(0, 20, 639, 20, kRed);
+  SurfaceCanvas& canvas = *canvas_;
+  const SDL_Rect label{kStatusLabel.x, kStatusLabel.y, kStatusLabel.width, kStatusLabel.height};
+  auto s = std::make_unique<SolverState>();
+  s->terminalCount = 4;
+  s->bestVertexCount = 1;
+  s->bestX[0] = 300, s->bestY[0] = 12;
+  Scene scene;
+  scene.repaint(*s, canvas, 640);
   EXPECT_EQ(at(canvas, 304, 12), kYellow);
-  EXPECT_EQ(at(canvas, 200, 20), kRed);
-  canvas.clear();
+  scene.clear(canvas);
   EXPECT_EQ(at(canvas, 304, 12), kBlack);
-  EXPECT_EQ(at(canvas, 200, 20), kBlack);
-  EXPECT_GE(count(canvas, kStatusLabel, whiteish), 20) << "the label lost its text";
+  EXPECT_GE(count(canvas, label, whiteish), 20) << "the label lost its text";
 }
 
 TEST_F(SurfaceCanvasTest, ALongStatusLineFitsTheLabel) {
@@ -147,8 +161,8 @@ TEST_F(SurfaceCanvasTest, ALongStatusLineFitsTheLabel) {
   s.improvementCount = 99;
   const std::string line = statusText(s);
   ASSERT_EQ(line, "N=49 M=47 N+M=96 counter=50 d=9876.54321098765 counter2=99");
-  EXPECT_LE(text_->measure(line).width + 2, kStatusLabel.w);
-  EXPECT_LE(text_->measure(line).height, kStatusLabel.h);
+  EXPECT_LE(text_->measure(line).width + kStatusTextInset, kStatusLabel.width);
+  EXPECT_LE(text_->measure(line).height, kStatusLabel.height);
 }
 
 }  // namespace

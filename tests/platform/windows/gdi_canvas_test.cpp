@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
+#include "app/solver_state.h"
+#include "render/scene.h"
+#include "render/scene_layout.h"
+
 namespace drevanti::win32 {
 namespace {
 
@@ -33,14 +40,17 @@ class GdiCanvasTest : public ::testing::Test {
   GdiCanvas canvas{kWidth, kHeight, nullptr};
 };
 
-TEST_F(GdiCanvasTest, StartsAndClearsBlack) {
+TEST_F(GdiCanvasTest, StartsBlackAndFillsTheWholeOrARectangle) {
   EXPECT_EQ(count(canvas, 0, 0, kWidth, kHeight, kBlack), kWidth * kHeight);
   canvas.line(0, 100, 600, 100, kRed);
   canvas.circle(300, 300, 4, kYellow);
   canvas.text(50, 200, "100", kWhite);
   ASSERT_GT(count(canvas, 0, 0, kWidth, kHeight, kRed), 0);
-  canvas.clear();
+  canvas.fill(kBlack);
   EXPECT_EQ(count(canvas, 0, 0, kWidth, kHeight, kBlack), kWidth * kHeight);
+  canvas.fillRect({10, 20, 30, 5}, kRed);
+  EXPECT_EQ(count(canvas, 10, 20, 40, 25, kRed), 150);
+  EXPECT_EQ(count(canvas, 0, 0, kWidth, kHeight, kRed), 150);
 }
 
 TEST_F(GdiCanvasTest, LinesAreOnePixelWideWithBothEndsDrawn) {
@@ -94,40 +104,37 @@ TEST_F(GdiCanvasTest, TextStartsAtItsTopLeftCornerWithATransparentBackground) {
   EXPECT_GT(count(canvas, 300, 305, 330, 306, kRed), 3);
 }
 
+// The scene's status label drawn with GDI: opaque, beneath the tree, cut at its edges.
 TEST_F(GdiCanvasTest, TheStatusLabelIsOpaqueAndStaysInItsRectangle) {
   // Something drawn across the label's rectangle first.
   canvas.line(0, 12, kWidth - 1, 12, kRed);
-  canvas.setStatus("N=7 M=-7 N+M=0 counter=0 d=99999.9 counter2=0", kWhite, kBlack);
+  canvas.fillRect(kStatusLabel, kBlack);
+  canvas.clippedText(kStatusLabel, 10, 6, "N=7 M=-7 N+M=0 counter=0 d=99999.9 counter2=0", kWhite);
   EXPECT_GT(brightCount(canvas, 8, 0, 409, 25), 40);
   // Its black background covers the line inside the rectangle, and only there.
   EXPECT_EQ(count(canvas, 8, 12, 409, 13, kRed), 0);
   EXPECT_EQ(count(canvas, 0, 12, 8, 13, kRed), 8);
   EXPECT_EQ(count(canvas, 409, 12, kWidth, 13, kRed), kWidth - 409);
+  // Far too long a text stops at the label's right edge.
+  canvas.clippedText(kStatusLabel, 10, 6, std::string(200, 'W'), kWhite);
   EXPECT_EQ(brightCount(canvas, 0, 0, 8, kHeight) + brightCount(canvas, 409, 0, kWidth, kHeight) +
                 brightCount(canvas, 0, 25, kWidth, kHeight),
             0);
 }
 
 TEST_F(GdiCanvasTest, TheLabelKeepsItsTextBeneathEveryFrame) {
-  canvas.setStatus("N=12 M=3 N+M=15", kWhite, kBlack);
-  const int ink = brightCount(canvas, 8, 0, 409, 25);
-  ASSERT_GT(ink, 20);
-  canvas.clear();
-  EXPECT_EQ(brightCount(canvas, 8, 0, 409, 25), ink);
+  auto s = std::make_unique<SolverState>();
+  s->terminalCount = 12;
+  s->bestVertexCount = 1;
+  s->bestX[0] = 20, s->bestY[0] = 12;
+  Scene scene;
+  scene.repaint(*s, canvas, kWidth);
   // The tree is drawn over it, so a terminal near the corner stays visible.
-  canvas.circle(20, 12, 4, kYellow);
   EXPECT_EQ(canvas.pixel(24, 12), kYellow);
   EXPECT_EQ(canvas.pixel(16, 12), kYellow);
-
-  canvas.setStatus("", kWhite, kBlack);
-  EXPECT_EQ(brightCount(canvas, 8, 0, 409, 25), 0);
-}
-
-TEST_F(GdiCanvasTest, LabelColoursAreTheOnesGiven) {
-  canvas.setStatus("counter", kYellow, kRed);
-  EXPECT_GT(count(canvas, 8, 0, 409, 25, kYellow), 5);
-  EXPECT_GT(count(canvas, 8, 0, 409, 25, kRed), 401 * 25 / 2);
-  EXPECT_EQ(count(canvas, 0, 0, 8, 25, kRed), 0);
+  scene.clear(canvas);
+  EXPECT_EQ(canvas.pixel(24, 12), kBlack);
+  EXPECT_GT(brightCount(canvas, 8, 0, 409, 25), 20);
 }
 
 TEST(GdiCanvasSizeTest, AnEmptyAreaStillGivesAPicture) {
