@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/improvement_rounds.h"
+#include "app/instance_generation.h"
 #include "app/quoted_text.h"
 #include "app/random_source.h"
 #include "app/version.h"
@@ -96,10 +98,10 @@ ScreenSize screenSize(std::string_view text) {
   const ScreenSize screen{
       static_cast<int>(wholeNumber("--screen width", text.substr(0, x), 1, 16384)),
       static_cast<int>(wholeNumber("--screen height", text.substr(x + 1), 1, 16384))};
-  if (screen.width == 30) {
-    throw UsageError{
-        "--screen: a screen 30 pixels wide has no room for terminals between its "
-        "15-pixel margins"};
+  if (screen.width == 2 * kScreenMargin) {
+    throw UsageError{"--screen: a screen " + std::to_string(2 * kScreenMargin) +
+                     " pixels wide has no room for terminals between its " +
+                     std::to_string(kScreenMargin) + "-pixel margins"};
   }
   return screen;
 }
@@ -134,7 +136,7 @@ std::string numberedPath(const std::string& path, long instance) {
 
 int solve(int argc, char** argv) {
   std::uint32_t seed = 1;
-  long rounds = 51;
+  long rounds = kRoundsPerInstance;
   long only = 0;
   std::string svg, file;
   bool tree = false;

@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "app/instance_generation.h"
+
 namespace drevanti::tool {
 
 namespace {
@@ -62,14 +64,15 @@ ScreenFit place(const std::vector<Point>& terminals, ScreenFit fit, double angle
     maxV = std::max(maxV, p.y);
   }
   double s = std::numeric_limits<double>::infinity();
-  if (maxU > fit.minU) s = (kFitWidth - 30) / (maxU - fit.minU);
-  if (maxV > fit.minV) s = std::min(s, (kFitHeight - 30) / (maxV - fit.minV));
+  if (maxU > fit.minU) s = (kFitWidth - 2 * kScreenMargin) / (maxU - fit.minU);
+  if (maxV > fit.minV) s = std::min(s, (kFitHeight - 2 * kScreenMargin) / (maxV - fit.minV));
   fit.framePixels = s;
   // A frame unit is twice halfSpread input units.
   fit.scale = s / 2 / fit.halfSpread;
   fit.screen.clear();
   for (const Point& p : turned) {
-    fit.screen.push_back({15 + (p.x - fit.minU) * s, 15 + (p.y - fit.minV) * s});
+    fit.screen.push_back(
+        {kScreenMargin + (p.x - fit.minU) * s, kScreenMargin + (p.y - fit.minV) * s});
   }
   return fit;
 }
@@ -114,8 +117,8 @@ void rejectNearTwins(const std::vector<Point>& p) {
 }  // namespace
 
 Point ScreenFit::toInput(Point onScreen) const {
-  const Point turned{minU + (onScreen.x - 15) / framePixels,
-                     minV + (onScreen.y - 15) / framePixels};
+  const Point turned{minU + (onScreen.x - kScreenMargin) / framePixels,
+                     minV + (onScreen.y - kScreenMargin) / framePixels};
   const Point framed = angle == 0 ? turned : turn(turned, -angle);
   return {centreX + framed.x * halfSpread * 2, centreY + framed.y * halfSpread * 2};
 }
@@ -144,7 +147,8 @@ ScreenFit fitToScreen(const std::vector<Point>& terminals) {
       if (widest >= kMinXGap) break;
     }
   }
-  const double area = static_cast<double>(kFitWidth - 30) * (kFitHeight - 30);
+  const double area =
+      static_cast<double>(kFitWidth - 2 * kScreenMargin) * (kFitHeight - 2 * kScreenMargin);
   fit.sampleCandidates = largestTriangle(fit.screen) >= kMinHullShare * area;
   return fit;
 }

@@ -33,11 +33,11 @@ struct ScreenFit {
   Point toInput(Point onScreen) const;
 };
 
-// With (u, v) the framed and turned terminals and s = min((1920 - 30) / (maxU - minU),
-// (1080 - 30) / (maxV - minV)), the terminals go to x' = 15 + (u - minU) * s,
-// y' = 15 + (v - minV) * s. Needs at least two distinct terminals. Throws InputError when the
-// spread is below kMinSpread, or when two terminals lie within 0.01 pixels (naming them by their
-// 1-based place).
+// With (u, v) the framed and turned terminals, m the screen margin (15) and
+// s = min((1920 - 2m) / (maxU - minU), (1080 - 2m) / (maxV - minV)), the terminals go to
+// x' = m + (u - minU) * s, y' = m + (v - minV) * s. Needs at least two distinct terminals. Throws
+// InputError when the spread is below kMinSpread, or when two terminals lie within 0.01 pixels
+// (naming them by their 1-based place).
 ScreenFit fitToScreen(const std::vector<Point>& terminals);
 
 }  // namespace drevanti::tool

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "steiner/solver.h"
+#include "app/screen_size.h"
 #include "terminal_file.h"
 
 namespace drevanti::tool {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/solver_state.h"
+
 namespace drevanti::tool {
 
 struct Point {
@@ -23,10 +25,8 @@ class InputError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The solver's vertex arrays hold 101 vertices: at most 49 terminals leave room for the Steiner
-// points a round can add.
+// Fewer terminals have a trivial tree; the most are the solver's (kMaxTerminals).
 inline constexpr int kMinTerminals = 3;
-inline constexpr int kMaxTerminals = 49;
 // No line of either format comes near this; a longer one is not terminals (a binary file, say).
 inline constexpr std::size_t kMaxLineLength = 1000;
 

@@ -8,14 +8,12 @@
 
 namespace drevanti {
 
-using namespace std::chrono_literals;
-
 // A new frame is shown no sooner than this after the previous one.
-inline constexpr std::chrono::milliseconds kMinFrameInterval = 120ms;
+inline constexpr std::chrono::milliseconds kMinFrameInterval{120};
 // The final best tree of an instance stays on screen at least this long before the next begins.
-inline constexpr std::chrono::milliseconds kFinalTreeHold = 2000ms;
+inline constexpr std::chrono::milliseconds kFinalTreeHold{2000};
 // A screen with no room for an instance is tried again this often (it may have been resized).
-inline constexpr std::chrono::milliseconds kNoRoomPause = 500ms;
+inline constexpr std::chrono::milliseconds kNoRoomPause{500};
 
 class DisplayPacing {
  public:
@@ -35,9 +33,10 @@ class DisplayPacing {
  private:
   std::chrono::milliseconds remaining(SaverClock::time_point now,
                                       std::chrono::milliseconds pause) const {
-    if (!anyFrame_) return 0ms;
+    const std::chrono::milliseconds none{0};
+    if (!anyFrame_) return none;
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(lastFrame_ + pause - now);
-    return left > 0ms ? left : 0ms;
+    return left > none ? left : none;
   }
   SaverClock::time_point lastFrame_{};
   bool anyFrame_ = false;

@@ -78,7 +78,7 @@ void frmSteiner::waitDispatching(std::chrono::milliseconds duration) {
   const auto deadline = window_.now() + duration;
   while (!quitRequested()) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - window_.now());
-    if (left <= 0ms) return;
+    if (left <= std::chrono::milliseconds{0}) return;
     window_.waitEvents(handlers_, left);
     followResize();
   }

@@ -1,5 +1,6 @@
 #include "app/improvement_rounds.h"
 
+#include "app/instance_generation.h"
 #include "geometry/convex_hull.h"
 #include "geometry/spanning_tree.h"
 #include "steiner/best_tree.h"
@@ -9,10 +10,21 @@
 
 namespace drevanti {
 
+namespace {
+
+// Large instances show their search often, small ones hardly (their rounds are over at once).
+constexpr Long kLargeInstance = 20;  // more terminals than this: every kLargeCadence rounds
+constexpr Long kLargeCadence = 3;
+constexpr Long kMediumInstance = 10;  // from this many: every kMediumCadence rounds
+constexpr Long kMediumCadence = 30;
+constexpr Long kSmallCadence = 100;  // fewer: only round 0 of the 51
+
+}  // namespace
+
 bool cadenceRepaint(Long n, Long g) {
-  if (n > 20) return g % 3 == 0;
-  if (n >= 10) return g % 30 == 0;
-  return g % 100 == 0;
+  if (n > kLargeInstance) return g % kLargeCadence == 0;
+  if (n >= kMediumInstance) return g % kMediumCadence == 0;
+  return g % kSmallCadence == 0;
 }
 
 void placeCandidates(Solver& solver) {
@@ -27,8 +39,8 @@ void placeCandidates(Solver& solver) {
     double x, y;
     do {
       checkpoint(solver.host);
-      x = random.next() * (width - 30) + 15;
-      y = random.next() * (height - 30) + 15;
+      x = random.next() * (width - 2 * kScreenMargin) + kScreenMargin;
+      y = random.next() * (height - 2 * kScreenMargin) + kScreenMargin;
     } while (!insideHull(s, x, y));
     const int i = n + s.steinerCount;
     s.vertexX[i] = x;

@@ -5,10 +5,13 @@
 
 namespace drevanti {
 
-// The saver runs rounds 0 to 50 with random candidates; the headless tool may ask for other counts,
+// The rounds of an instance: 0 to 50.
+inline constexpr Long kRoundsPerInstance = 51;
+
+// The saver runs every round with random candidates; the headless tool may ask for other counts,
 // and skips the candidates for terminals whose hull is too thin to sample.
 struct RoundPlan {
-  Long rounds = 51;
+  Long rounds = kRoundsPerInstance;
   bool placeCandidates = true;
 };
 

@@ -35,18 +35,20 @@ bool generateInstance(Solver& solver) {
   SolverState& s = solver.s;
   RandomSource& random = solver.host.random();
   const ScreenSize screen = solver.host.screenSize();
-  // Terminals lie between 15-pixel margins. A screen exactly 30 pixels wide leaves them no room:
-  // every X would be 15, and no two terminals may share an X. On every other width, narrower ones
-  // included, distinct draws give distinct X coordinates.
-  if (screen.width == 30) return false;
+  // A screen exactly two margins wide leaves the terminals no room: every X would be the margin,
+  // and no two terminals may share an X. On every other width, narrower ones included, distinct
+  // draws give distinct X coordinates.
+  if (screen.width == 2 * kScreenMargin) return false;
   const double width = screen.width;
   const double height = screen.height;
   // In double precision r * 46 is exact, so N is exactly uniform over 4..49.
-  s.terminalCount = static_cast<Long>(std::floor(static_cast<double>(random.next()) * 46)) + 4;
+  constexpr int kCounts = kMaxTerminals - kFewestTerminals + 1;
+  s.terminalCount = static_cast<Long>(std::floor(static_cast<double>(random.next()) * kCounts)) +
+                    kFewestTerminals;
   for (int j = 0; j < s.terminalCount; ++j) {
     const auto draw = [&] {
-      s.vertexX[j] = random.next() * (width - 30) + 15;
-      s.vertexY[j] = random.next() * (height - 30) + 15;
+      s.vertexX[j] = random.next() * (width - 2 * kScreenMargin) + kScreenMargin;
+      s.vertexY[j] = random.next() * (height - 2 * kScreenMargin) + kScreenMargin;
     };
     draw();
     // Two terminals with one X would make the hull divide by zero: such a terminal is drawn again,

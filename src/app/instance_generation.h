@@ -5,6 +5,11 @@
 
 namespace drevanti {
 
+// Terminals and Steiner candidates lie at least this many pixels inside the screen's edges.
+inline constexpr int kScreenMargin = 15;
+// An instance has kFewestTerminals to kMaxTerminals terminals, each count equally likely.
+inline constexpr int kFewestTerminals = 4;
+
 // False, with nothing drawn, when the screen has no room for an instance (see the .cpp).
 bool generateInstance(Solver& solver);
 

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <optional>
 
+#include "app/screen_size.h"
 #include "app/solver_state.h"
 #include "render/canvas.h"
-#include "steiner/solver.h"
 
 namespace drevanti {
 

@@ -27,6 +27,9 @@ struct Table {
 
 // The vertex arrays end at index 100.
 inline constexpr int kVertexCapacity = 101;
+// The most terminals an instance may have: rounds add Steiner points after the terminals, and 49
+// leave room for as many as the schedule can add.
+inline constexpr int kMaxTerminals = 49;
 // The value of pi the program uses everywhere; 7 units of the last place below the double nearest
 // to pi, and kept that way because every angle threshold is derived from it.
 inline constexpr double kPiValue = 3.14159265358979;
@@ -74,7 +77,7 @@ struct SolverState {
 
   // Cycle and constants.
   Long roundCounter = 0;
-  double piValue = 0;  // set to kPiValue at start-up
+  double piValue = kPiValue;
   double apexX = 0, apexY = 0;
 };
 

@@ -15,7 +15,7 @@ void tuika(Solver& solver) {
   // insert, one point per loop.
   const Long growthLimit = 2 * n - 2;
   int insertions = 0;
-  for (int pass = 0; pass <= 9; ++pass) {
+  for (int pass = 0; pass < kInsertionPasses; ++pass) {
     bool changed = false;
     for (Long i = 0; i < n; ++i) {
       if (s.vertexDegree[i] <= 2) continue;

@@ -3,15 +3,10 @@
 #pragma once
 
 #include "app/random_source.h"
+#include "app/screen_size.h"
 #include "app/solver_state.h"
 
 namespace drevanti {
-
-struct ScreenSize {
-  int width = 0;   // pixels
-  int height = 0;  // pixels
-  friend bool operator==(const ScreenSize&, const ScreenSize&) = default;
-};
 
 // Thrown when the program ends (the unload handler has run): it unwinds the solver wherever it
 // was, and whoever started the run catches it.
@@ -35,7 +30,7 @@ class SolverHost {
 };
 
 struct Solver {
-  explicit Solver(SolverHost& solverHost) : host(solverHost) { s.piValue = kPiValue; }
+  explicit Solver(SolverHost& solverHost) : host(solverHost) {}
   SolverHost& host;
   SolverState s;
 };

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/monitor_layout.h"
-#include "steiner/solver.h"
+#include "app/screen_size.h"
 
 namespace drevanti::linux_platform {
 

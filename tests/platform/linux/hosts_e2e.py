@@ -2,7 +2,7 @@
 """The Linux saver under the programs that run screen savers, and on screens of every kind, each
 case on a private display: xscreensaver (one and two monitors), xsecurelock, xss-lock, a window given by
 --window-id, sway with swayidle (Wayland, two outputs), full screen on two X11 monitors, a screen
-30 pixels wide, an 8-bit display and a DISPLAY nobody answers.
+30 pixels wide and an 8-bit display.
 
 xscreensaver and sway refuse to run as root: those cases run them as a throwaway user of their
 own (made with useradd, so the cases need root), with a copy of the saver named drevanti on that
@@ -49,14 +49,17 @@ def scene_problems(shot, monitor):
     """What is missing from the scene the saver should show on the monitor (w, h, x, y)."""
     w, h, x, y = monitor
     problems = []
-    bar = shot.count(is_red, (x + w - 200, y + 30, 101, 1))
-    if bar != 101:
-        problems.append(f"scale bar {bar} of 101 pixels at x {w - 200}..{w - 100}")
-    if shot.count(is_red, (x + w - 202, y + 30, 1, 1)) or shot.count(is_red, (x + w - 98, y + 30, 1, 1)):
+    left, right = saver_e2e.bar_ends(w)
+    bar_y = y + saver_e2e.BAR_Y
+    bar = shot.count(is_red, (x + left, bar_y, right - left + 1, 1))
+    if bar != right - left + 1:
+        problems.append(f"scale bar {bar} of {right - left + 1} pixels at x {left}..{right}")
+    if shot.count(is_red, (x + left - 2, bar_y, 1, 1)) or shot.count(is_red, (x + right + 2, bar_y, 1, 1)):
         problems.append("the scale bar runs past its ends")
     if shot.count(is_yellow, (x, y, w, h)) < 12:
         problems.append("no yellow terminal")
-    if shot.count(is_white, (x + 8, y, 401, 25)) < 50:
+    lx, ly, lw, lh = saver_e2e.LABEL
+    if shot.count(is_white, (x + lx, y + ly, lw, lh)) < 50:
         problems.append("no status text in the label")
     marker = shot.count(is_marker, (x, y, w, h))
     if marker:
@@ -173,7 +176,9 @@ class ThrowawayUser:
         return False
 
     def command(self, argv, env):
-        base = {"HOME": self.home, "PATH": f"{self.bin}:/usr/bin:/bin", "LANG": "C.UTF-8"}
+        # ASAN_OPTIONS as program_env sets it: hosts pass their environment on to the saver.
+        base = {"HOME": self.home, "PATH": f"{self.bin}:/usr/bin:/bin", "LANG": "C.UTF-8",
+                "ASAN_OPTIONS": program_env(os.environ)["ASAN_OPTIONS"]}
         return (["runuser", "-u", self.name, "--", "env", "-i"] +
                 [f"{k}={v}" for k, v in {**base, **env}.items()] + argv)
 
@@ -229,6 +234,22 @@ programs: drevanti --root \\n
 """
 
 
+def start_first_saver(user, env, log_file):
+    """Starts the xscreensaver daemon as the user and has it run the first screen saver of the
+    list at once; returns a check that the daemon is still there."""
+    daemon = user.start(["xscreensaver", "--no-splash"], env, log_file)
+
+    def alive():
+        check(daemon.poll() is None, "xscreensaver ended")
+
+    deadline = time.monotonic() + START_LIMIT
+    while user.run(["xscreensaver-command", "-select", "1"], env).returncode != 0:
+        alive()
+        check(time.monotonic() < deadline, "xscreensaver does not answer")
+        time.sleep(0.2)
+    return alive
+
+
 def case_xscreensaver(args, monitors):
     size = TWO_MONITOR_SCREEN if len(monitors) > 1 else (monitors[0][0], monitors[0][1])
     with XServer(size=size, monitors=monitors if len(monitors) > 1 else ()) as server, \
@@ -238,16 +259,7 @@ def case_xscreensaver(args, monitors):
         user.write(".xscreensaver", XSCREENSAVER_SETTINGS)
         env = {"DISPLAY": server.env["DISPLAY"]}
         daemon_log = tempfile.TemporaryFile()
-        daemon = user.start(["xscreensaver", "--no-splash"], env, daemon_log)
-
-        def daemon_alive():
-            check(daemon.poll() is None, "xscreensaver ended")
-
-        deadline = time.monotonic() + START_LIMIT
-        while user.run(["xscreensaver-command", "-select", "1"], env).returncode != 0:
-            daemon_alive()
-            check(time.monotonic() < deadline, "xscreensaver does not answer")
-            time.sleep(0.2)
+        daemon_alive = start_first_saver(user, env, daemon_log)
         shot, seconds = wait_for_scenes(server.screenshot, monitors, daemon_alive, "xscreensaver")
         shot.save_png(os.path.join(args.shots, f"xscreensaver-{len(monitors)}.png"))
         log(f"xscreensaver, {len(monitors)} monitor(s): every monitor drawn {seconds:.2f} s after "
@@ -569,17 +581,6 @@ def case_depth_8(args):
         log(f"8-bit display: exit {result.returncode}: {result.stderr.strip()}")
 
 
-def case_unreachable_display(args):
-    env = {k: v for k, v in os.environ.items() if k != "WAYLAND_DISPLAY"}
-    env["DISPLAY"] = ":9987"
-    result = subprocess.run([args.saver], env=program_env(env), capture_output=True, text=True,
-                            timeout=20)
-    check(result.returncode != 0, "the saver claims success without a display")
-    check("no X server answers at DISPLAY=:9987" in result.stderr,
-          f"unclear message: {result.stderr.strip()!r}")
-    log(f"exit {result.returncode}: {result.stderr.strip()}")
-
-
 CASES = {
     "xscreensaver": lambda a: case_xscreensaver(a, ONE_MONITOR),
     "xscreensaver-two-monitors": lambda a: case_xscreensaver(a, TWO_MONITORS),
@@ -590,7 +591,6 @@ CASES = {
     "two-monitors": case_two_monitors,
     "narrow-screen": case_narrow_screen,
     "depth-8": case_depth_8,
-    "unreachable-display": case_unreachable_display,
 }
 
 

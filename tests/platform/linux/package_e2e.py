@@ -12,12 +12,11 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 import xml.etree.ElementTree as ElementTree
 
 import saver_e2e
-from hosts_e2e import (MARKER, ONE_MONITOR, START_LIMIT, STOP_LIMIT, ThrowawayUser, XServer,
-                       command_line_of, log, usage, wait_for_scenes, wait_gone)
+from hosts_e2e import (MARKER, ONE_MONITOR, STOP_LIMIT, ThrowawayUser, XServer, command_line_of,
+                       log, start_first_saver, usage, wait_for_scenes, wait_gone)
 from saver_e2e import Failure, check
 
 FILES = {
@@ -74,17 +73,7 @@ def run_under_xscreensaver(args):
         settings = os.path.join(user.home, ".xscreensaver")
         with open(settings, "a") as out:
             out.write(TEST_SETTINGS)
-        log_file = tempfile.TemporaryFile()
-        daemon = user.start(["xscreensaver", "--no-splash"], env, log_file)
-
-        def alive():
-            check(daemon.poll() is None, "xscreensaver ended")
-
-        deadline = time.monotonic() + START_LIMIT
-        while user.run(["xscreensaver-command", "-select", "1"], env).returncode != 0:
-            alive()
-            check(time.monotonic() < deadline, "xscreensaver does not answer")
-            time.sleep(0.2)
+        alive = start_first_saver(user, env, tempfile.TemporaryFile())
         shot, seconds = wait_for_scenes(server.screenshot, ONE_MONITOR, alive, "xscreensaver")
         shot.save_png(os.path.join(args.shots, "package-xscreensaver.png"))
         savers = user.savers()
@@ -109,6 +98,7 @@ def main():
     args = parser.parse_args()
     deb = os.path.abspath(args.deb)
     os.makedirs(args.shots, exist_ok=True)
+    saver_e2e.load_layout(args.probe)
     saver_e2e.FAILURE_SHOT = os.path.join(args.shots, "failed-package.png")
     try:
         check(os.geteuid() == 0, "installs a package: run it as root")

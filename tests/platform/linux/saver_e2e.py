@@ -10,6 +10,7 @@ usage: saver_e2e.py CASE --saver BIN --probe BIN --shots DIR [--wakeup-check BIN
 """
 
 import argparse
+import json
 import os
 import struct
 import subprocess
@@ -22,9 +23,10 @@ SCREEN_W, SCREEN_H = 1280, 720
 SAVER_TITLE = "シュタイナー問題"
 FORM_TITLE = "シュタイナー問題設定画面"
 FORM_W, FORM_H = 340, 246
-# The status label and the scale bar, in screen pixels (the saver's window covers the screen).
-LABEL = (8, 0, 401, 25)
-BAR_Y, BAR_X0, BAR_X1 = 30, SCREEN_W - 200, SCREEN_W - 100
+# The scene's layout, as the saver's own code has it (x11_probe layout; see load_layout).
+LAYOUT = None
+# The status label and the scale bar on the test screen, in pixels.
+LABEL = BAR_Y = BAR_X0 = BAR_X1 = None
 # How long a stop may take, from the input to the end of the process.
 STOP_LIMIT = 1.0
 # How long the saver may take to show its first frame.
@@ -333,8 +335,10 @@ def case_scene(args):
             for corner in [(SCREEN_W - 1, SCREEN_H - 1), (0, SCREEN_H - 1), (SCREEN_W - 1, 0)]:
                 check(shot.pixel(*corner) == (0, 0, 0), f"corner {corner} is not black")
             # The red scale bar with its two ticks, and nothing red beyond its ends.
-            for tick in (BAR_X0, BAR_X1):
-                check(shot.count(is_red, (tick, BAR_Y - 5, 1, 6)) == 6, f"no red tick at x={tick}")
+            tick = int(LAYOUT["tick"])
+            for x in (BAR_X0, BAR_X1):
+                check(shot.count(is_red, (x, BAR_Y - tick, 1, tick + 1)) == tick + 1,
+                      f"no red tick at x={x}")
             check(not is_red(*shot.pixel(BAR_X0 - 1, BAR_Y)), "the bar starts left of W-200")
             check(not is_red(*shot.pixel(BAR_X1 + 1, BAR_Y)), "the bar runs past W-100")
             # "0" and "100" below the ticks.
@@ -459,13 +463,18 @@ def case_pointer_and_screen_saver(args):
 
 
 def case_no_display(args):
+    """No display named, and one named that nobody answers: each said in so many words."""
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    result = subprocess.run([args.saver], env=program_env(env), capture_output=True, text=True,
-                            timeout=20)
-    check(result.returncode != 0, "the saver claims success without a display")
-    check("drevanti: cannot open the display" in result.stderr,
-          f"unclear message: {result.stderr.strip()!r}")
-    print(f"exit {result.returncode}: {result.stderr.strip()}")
+    for display, says in ((None, "neither DISPLAY nor WAYLAND_DISPLAY is set"),
+                          (":9987", "no X server answers at DISPLAY=:9987")):
+        if display:
+            env["DISPLAY"] = display
+        result = subprocess.run([args.saver], env=program_env(env), capture_output=True,
+                                text=True, timeout=20)
+        check(result.returncode != 0, "the saver claims success without a display")
+        check(f"drevanti: cannot open the display: {says}" in result.stderr,
+              f"unclear message: {result.stderr.strip()!r}")
+        print(f"exit {result.returncode}: {result.stderr.strip()}")
 
 
 # --- The settings form ---------------------------------------------------------------------------
@@ -614,6 +623,23 @@ CASES = {
 }
 
 
+def load_layout(probe):
+    """The scene's layout from the code that draws it, and where it puts things on the test
+    screen."""
+    global LAYOUT, LABEL, BAR_Y, BAR_X0, BAR_X1
+    LAYOUT = json.loads(subprocess.run([probe, "layout"], capture_output=True, text=True,
+                                       check=True).stdout)
+    LABEL = tuple(LAYOUT["label"])
+    BAR_Y = int(LAYOUT["bar_y"])
+    BAR_X0, BAR_X1 = bar_ends(SCREEN_W)
+
+
+def bar_ends(width):
+    """The scale bar's left and right end on a screen of the given width."""
+    right = width - int(LAYOUT["bar_right_margin"])
+    return right - int(LAYOUT["bar_length"]), right
+
+
 def main(cases):
     """Runs the case the command line names, from cases; the exit code."""
     parser = argparse.ArgumentParser()
@@ -625,6 +651,7 @@ def main(cases):
     args = parser.parse_args()
     args.saver = os.path.abspath(args.saver)
     os.makedirs(args.shots, exist_ok=True)
+    load_layout(args.probe)
     global FAILURE_SHOT
     FAILURE_SHOT = os.path.join(args.shots, f"failed-{args.case}.png")
     try:

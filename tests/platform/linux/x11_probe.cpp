@@ -8,6 +8,7 @@
 //   x11_probe motion ID X Y          sends the window a pointer-motion event at window (X, Y)
 //   x11_probe window W H             maps a plain W x H window at (0, 0), prints its id and keeps
 //                                    it until the probe is killed (the window then goes with it)
+//   x11_probe layout                 the scene's layout as JSON (needs no display)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -19,11 +20,14 @@
 #include <string>
 #include <string_view>
 
+#include "scene_layout_json.h"
+
 namespace {
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: x11_probe cursor | find TITLE | close ID | motion ID X Y | window W H\n");
+  std::fprintf(
+      stderr,
+      "usage: x11_probe cursor | find TITLE | close ID | motion ID X Y | window W H | layout\n");
   return 2;
 }
 
@@ -135,11 +139,17 @@ int window(Display* display, int width, int height) {
   while (true) pause();
 }
 
+int layout() {
+  std::fputs(drevanti::test_support::sceneLayoutJson().c_str(), stdout);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string_view command = argv[1];
+  if (command == "layout" && argc == 2) return layout();
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "x11_probe: cannot open the display\n");

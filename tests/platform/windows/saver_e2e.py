@@ -20,6 +20,7 @@ run in the same wine session and look at the saver through the Windows API.
 """
 
 import argparse
+import json
 import os
 import select
 import shutil
@@ -119,28 +120,35 @@ class Picture:
         return self.area(left, top, right, bottom) - self.count(left, top, right, bottom, BLACK)
 
 
+# The scene's layout, as the saver's own code has it (window_tool layout, read by Session).
+LAYOUT = None
+
+
 def scene_problems(pic, left, top, width, height):
     """What is missing from the saver's scene drawn in the area (left, top, width x height)."""
     problems = []
-    w = width
-    bar = [pic.at(left + x, top + 30) for x in range(w - 200, w - 99)]
-    if sum(1 for c in bar if RED(c)) < 95:
-        problems.append("no red scale bar at y = 30 from x = %d to %d" % (w - 200, w - 100))
-    ticks = [pic.at(left + x, top + y) for x in (w - 200, w - 100) for y in range(25, 30)]
-    if sum(1 for c in ticks if RED(c)) < 9:
+    bar_y, tick = int(LAYOUT["bar_y"]), int(LAYOUT["tick"])
+    x1 = width - int(LAYOUT["bar_right_margin"])
+    x0 = x1 - int(LAYOUT["bar_length"])
+    bar = [pic.at(left + x, top + bar_y) for x in range(x0, x1 + 1)]
+    if sum(1 for c in bar if RED(c)) < len(bar) - 6:
+        problems.append("no red scale bar at y = %d from x = %d to %d" % (bar_y, x0, x1))
+    ticks = [pic.at(left + x, top + y) for x in (x0, x1) for y in range(bar_y - tick, bar_y)]
+    if sum(1 for c in ticks if RED(c)) < 2 * tick - 1:
         problems.append("no red end ticks on the scale bar")
-    for x in (w - 201, w - 99):
-        if RED(pic.at(left + x, top + 30)):
+    for x in (x0 - 1, x1 + 1):
+        if RED(pic.at(left + x, top + bar_y)):
             problems.append("the scale bar reaches past its ends at x = %d" % x)
     # The texts "0" and "100" below the bar's ends.
-    if pic.count(left + w - 200, top + 31, left + w - 188, top + 50, WHITE) < 4:
+    if pic.count(left + x0, top + bar_y + 1, left + x0 + 12, top + bar_y + 20, WHITE) < 4:
         problems.append('no "0" under the left end of the scale bar')
-    if pic.count(left + w - 100, top + 31, left + w - 76, top + 50, WHITE) < 8:
+    if pic.count(left + x1, top + bar_y + 1, left + x1 + 24, top + bar_y + 20, WHITE) < 8:
         problems.append('no "100" under the right end of the scale bar')
     if pic.count(left, top, left + width, top + height, YELLOW) < 40:
         problems.append("no yellow terminal circles")
-    if pic.count(left + 8, top, left + 409, top + 25, WHITE) < 60:
-        problems.append("no white status text in the label (8, 0, 401 x 25)")
+    lx, ly, lw, lh = LAYOUT["label"]
+    if pic.count(left + lx, top + ly, left + lx + lw, top + ly + lh, WHITE) < 60:
+        problems.append("no white status text in the label %s" % (LAYOUT["label"],))
     black = pic.count(left, top, left + width, top + height, BLACK)
     if black < 0.85 * width * height:
         problems.append("the background is not black (%d of %d pixels)" % (black, width * height))
@@ -201,6 +209,9 @@ class Session:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120,
                        check=False)
         log("display %s" % self.display)
+        global LAYOUT
+        if LAYOUT is None:
+            LAYOUT = json.loads(self.helper("window_tool", "layout"))
         return self
 
     def __exit__(self, *exc):

@@ -7,6 +7,7 @@
 //   window_tool close NAME        posts WM_CLOSE
 //   window_tool awareness NAME    the window's DPI awareness: unaware, system or per-monitor
 //   window_tool owner NAME        the handle of the window's owner, 0 when it has none
+//   window_tool layout            the scene's layout as JSON
 // NAME is main (the saver's window), settings (the settings form) or host (preview_host).
 #include <windows.h>
 
@@ -14,6 +15,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "scene_layout_json.h"
 
 namespace {
 
@@ -123,10 +126,16 @@ int cursor() {
   return 0;
 }
 
+int layout() {
+  std::fputs(drevanti::test_support::sceneLayoutJson().c_str(), stdout);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "cursor") == 0) return cursor();
+  if (argc == 2 && std::strcmp(argv[1], "layout") == 0) return layout();
   if (argc != 3) {
     std::fprintf(stderr, "usage: window_tool cursor | window_tool COMMAND NAME\n");
     return 2;
