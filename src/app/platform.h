@@ -33,7 +33,7 @@ class SaverWindow {
   virtual void hide() = 0;
   // Destroys the window.
   virtual void unload() = 0;
-  // Drawing goes to a back buffer; present shows it as one complete frame.
+  // What is drawn shows only once present is called, as one complete frame.
   virtual Canvas& canvas() = 0;
   virtual void present() = 0;
   // Dispatches the pending input to the handlers and returns.

@@ -542,7 +542,7 @@ def settings_form(opts):
         log("/c:HWND: the form is owned by the host's window")
 
         ends = [
-            ("Cancel", ["/c:65552"], lambda s, found: click_control(s, found, "Cancel")),
+            ("Cancel", ["/c:1"], lambda s, found: click_control(s, found, "Cancel")),
             ("the close control", ["-C"], lambda s, found: s.xdotool(
                 "mousemove", *s.helper("window_tool", "closebox", "settings").split(),
                 "click", "1")),
