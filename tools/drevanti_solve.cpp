@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -162,13 +161,7 @@ int solve(int argc, char** argv) {
   if (file.empty()) throw UsageError{"solve needs a FILE of terminals (- for standard input)"};
 
   std::ifstream opened;
-  if (file != "-") {
-    opened.open(file, std::ios::binary);
-    std::error_code ignored;
-    if (!opened || std::filesystem::is_directory(file, ignored)) {
-      throw InputError(file + ": cannot be read");
-    }
-  }
+  if (file != "-") opened = openTerminalFile(file);
   const std::string name = file == "-" ? "standard input" : file;
   TerminalReader reader(file == "-" ? std::cin : opened, name);
   // Each instance is solved and reported as soon as it is read.

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <utility>
 
 #include "app/quoted_text.h"
@@ -234,24 +233,13 @@ long TerminalReader::instancesAnnounced() const {
   return impl_->announced();
 }
 
-std::vector<TerminalInstance> parseTerminals(std::string_view text, std::string_view fileName) {
-  std::istringstream in{std::string(text)};
-  TerminalReader reader(in, std::string(fileName));
-  std::vector<TerminalInstance> all;
-  while (auto instance = reader.next()) all.push_back(std::move(*instance));
-  return all;
-}
-
-std::vector<TerminalInstance> readTerminalFile(const std::string& path) {
-  std::error_code ignored;
+std::ifstream openTerminalFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
+  std::error_code ignored;
   if (!in || std::filesystem::is_directory(path, ignored)) {
     throw InputError(path + ": cannot be read");
   }
-  TerminalReader reader(in, path);
-  std::vector<TerminalInstance> all;
-  while (auto instance = reader.next()) all.push_back(std::move(*instance));
-  return all;
+  return in;
 }
 
 }  // namespace drevanti::tool

@@ -3,6 +3,7 @@
 // the first problem is reported as soon as its line has been read.
 #pragma once
 
+#include <fstream>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -60,8 +61,8 @@ class TerminalReader {
   std::unique_ptr<Impl> impl_;
 };
 
-// Every instance of a whole text, or of a file.
-std::vector<TerminalInstance> parseTerminals(std::string_view text, std::string_view fileName);
-std::vector<TerminalInstance> readTerminalFile(const std::string& path);
+// A file of terminals opened for a TerminalReader; throws InputError ("PATH: cannot be read") when
+// it cannot be, a folder included.
+std::ifstream openTerminalFile(const std::string& path);
 
 }  // namespace drevanti::tool

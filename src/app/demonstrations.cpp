@@ -16,6 +16,10 @@ Demonstrations::Demonstrations(const std::vector<HostedWindow*>& windows, std::u
 
 Demonstrations::~Demonstrations() {
   closeAll();
+  joinAll();
+}
+
+void Demonstrations::joinAll() {
   for (std::thread& thread : threads_) {
     if (thread.joinable()) thread.join();
   }
@@ -26,9 +30,7 @@ void Demonstrations::closeAll() {
 }
 
 void Demonstrations::finish() {
-  for (std::thread& thread : threads_) {
-    if (thread.joinable()) thread.join();
-  }
+  joinAll();
   if (failure_) std::rethrow_exception(failure_);
 }
 

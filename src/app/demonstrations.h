@@ -36,6 +36,7 @@ class Demonstrations {
 
  private:
   void run(HostedWindow& window, std::uint32_t seed);
+  void joinAll();
 
   std::vector<HostedWindow*> windows_;
   std::function<void()> wake_;

@@ -10,7 +10,7 @@
 #include "fake_platform.h"
 #include "json_line.h"
 #include "screen_fit.h"
-#include "terminal_file.h"
+#include "terminal_text.h"
 
 namespace drevanti::tool {
 namespace {

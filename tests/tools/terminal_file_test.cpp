@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "terminal_text.h"
+
 namespace drevanti::tool {
 namespace {
 

@@ -129,6 +129,10 @@ class WindowSet {
     }
     return nullptr;
   }
+  // The main thread serves the frames no more.
+  void abandonFrames() {
+    for (Entry& e : entries_) e.frame->abandon();
+  }
   std::vector<HostedWindow*> hosted() {
     std::vector<HostedWindow*> all;
     for (Entry& e : entries_) all.push_back(e.hosted.get());
@@ -150,9 +154,7 @@ void runDemonstrations(WindowSet& set, MainThreadWait& wait, std::uint32_t seed,
   // frame: that happens before the demonstrations are joined.
   struct AbandonFrames {
     WindowSet& set;
-    ~AbandonFrames() {
-      for (auto& e : set.entries()) e.frame->abandon();
-    }
+    ~AbandonFrames() { set.abandonFrames(); }
   } abandon{set};
 
   const auto handle = [&](const SDL_Event& event) {
@@ -189,7 +191,7 @@ void runDemonstrations(WindowSet& set, MainThreadWait& wait, std::uint32_t seed,
     if (QuitSignals::received()) demonstrations.closeAll();
     if (hostGone()) {
       // SDL can do nothing more with the window but fail: the demonstrations end without it.
-      for (auto& e : set.entries()) e.frame->abandon();
+      set.abandonFrames();
       demonstrations.closeAll();
       break;
     }
