@@ -1,0 +1,149 @@
+#include "app/window_owner.h"
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+
+namespace drevanti {
+
+namespace {
+
+// The longest the main thread sleeps between looks at what its backend cannot wake it for (a
+// signal's flag, a host's window that may be gone).
+constexpr std::chrono::milliseconds kOwnerPoll{50};
+
+}  // namespace
+
+WindowOwner::WindowOwner(WindowSystem& system, DemonstrationRunner& demonstrations,
+                         std::uint32_t seed)
+    : system_(system), demonstrations_(demonstrations), seed_(seed) {}
+
+void WindowOwner::runFullScreen(SystemSettings& desktop) {
+  fullScreen_ = true;
+  // Declared before the windows open, so that they are all closed before it gives the desktop back.
+  std::optional<DesktopGuard> guard;
+  run([&] {
+    const MonitorReport reported = system_.monitors();
+    cover(monitorsToCover(reported.monitors, reported.whole));
+    guard.emplace(desktop);
+    if (const auto pointer = system_.pointer()) {
+      stopOnInput_.onMouseMove(0, 0, pointer->x, pointer->y);
+    }
+  });
+}
+
+void WindowOwner::runHosted(ScreenSize size) {
+  run([&] { open({0, 0, size.width, size.height}); });
+}
+
+template <class Start>
+void WindowOwner::run(Start start) {
+  try {
+    start();
+    while (demonstrations_.running()) {
+      system_.dispatch(*this, kOwnerPoll);
+      closeEndedWindows();
+    }
+  } catch (...) {
+    closeAll();
+    system_.stopServing();
+    try {
+      demonstrations_.finish();
+    } catch (...) {
+      // The main thread's own failure is the one to report.
+    }
+    closeEndedWindows();
+    throw;
+  }
+  closeEndedWindows();
+  demonstrations_.finish();
+}
+
+void WindowOwner::open(const Monitor& place) {
+  const WindowKey key = nextKey_++;
+  FrameTarget& frames = system_.open(key, place);
+  windows_.push_back(
+      {key, place, std::make_unique<HostedWindow>(frames, ScreenSize{place.width, place.height})});
+  demonstrations_.start(*windows_.back().hosted, seed_ + static_cast<std::uint32_t>(key));
+}
+
+void WindowOwner::cover(const std::vector<Monitor>& monitors) {
+  const auto covered = [this](const Monitor& m) {
+    return std::any_of(windows_.begin(), windows_.end(),
+                       [&](const Window& w) { return !w.retired && w.place == m; });
+  };
+  // New monitors get their windows before the old ones' go, so that a monitor that only changed
+  // its size or place never shows the desktop in between.
+  for (const Monitor& m : monitors) {
+    if (!covered(m)) open(m);
+  }
+  for (Window& w : windows_) {
+    if (w.retired || std::find(monitors.begin(), monitors.end(), w.place) != monitors.end()) {
+      continue;
+    }
+    w.retired = true;
+    demonstrations_.retire(*w.hosted);
+  }
+}
+
+void WindowOwner::closeAll() {
+  stopping_ = true;
+  demonstrations_.closeAll();
+}
+
+void WindowOwner::closeEndedWindows() {
+  for (HostedWindow* ended : demonstrations_.takeEnded()) {
+    const auto w = std::find_if(windows_.begin(), windows_.end(),
+                                [&](const Window& w) { return w.hosted.get() == ended; });
+    if (w == windows_.end()) continue;
+    system_.close(w->key);
+    windows_.erase(w);
+  }
+}
+
+WindowOwner::Window* WindowOwner::find(WindowKey key) {
+  const auto w =
+      std::find_if(windows_.begin(), windows_.end(), [&](const Window& w) { return w.key == key; });
+  return w == windows_.end() || w->retired ? nullptr : &*w;
+}
+
+void WindowOwner::exposed(WindowKey window) {
+  // The demonstration may be drawing the next frame: it shows the last complete one again between
+  // frames.
+  if (Window* w = find(window)) w->hosted->requestRefresh();
+}
+
+void WindowOwner::resized(WindowKey window, ScreenSize size) {
+  if (Window* w = find(window)) w->hosted->requestResize(size);
+}
+
+void WindowOwner::input(WindowKey window, const SaverInput& input) {
+  if (input.kind == SaverInput::Kind::CloseRequest) {
+    closeAll();
+    return;
+  }
+  // A host's window's input is its host's; so is the user's, while a preview runs.
+  if (!fullScreen_ || input.kind == SaverInput::Kind::None) return;
+  SaverInput onDesktop = input;
+  if (input.kind == SaverInput::Kind::MouseMove) {
+    // Positions on the desktop, so that one rule holds across the monitors.
+    const Window* w = find(window);
+    if (!w) return;
+    onDesktop.x += static_cast<float>(w->place.x);
+    onDesktop.y += static_cast<float>(w->place.y);
+  }
+  deliver(onDesktop, stopOnInput_);
+  if (stopOnInput_.stopRequested()) closeAll();
+}
+
+void WindowOwner::monitorsChanged(const MonitorReport& now) {
+  if (!fullScreen_ || stopping_) return;
+  cover(monitorsToCover(now.monitors, now.whole));
+}
+
+void WindowOwner::hostWindowGone() {
+  closeAll();
+  system_.stopServing();
+}
+
+}  // namespace drevanti

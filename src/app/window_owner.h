@@ -1,0 +1,74 @@
+// The main thread's rules for the saver's windows, the same on every system: in full screen one
+// window and one demonstration on every monitor, following the monitors as they come and go, until
+// input on any of them ends all; hosted, one demonstration in the host's window until the host
+// says stop. The backend (a WindowSystem) only opens windows, shows frames and reports events.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/demonstrations.h"
+#include "app/platform.h"
+#include "app/stop_on_input.h"
+#include "app/window_system.h"
+
+namespace drevanti {
+
+class WindowOwner final : private WindowEvents {
+ public:
+  // Window i opened in the run (counting from 0) gets the random sequence of seed + i.
+  WindowOwner(WindowSystem& system, DemonstrationRunner& demonstrations, std::uint32_t seed);
+  ~WindowOwner() override = default;
+  WindowOwner(const WindowOwner&) = delete;
+  WindowOwner& operator=(const WindowOwner&) = delete;
+
+  // Full screen. The pointer is hidden and the desktop's screen saver allowed (desktop) from the
+  // moment the first windows are open until the last is closed. The first pointer position is
+  // where the window system says the pointer is when the windows are open, or else the first
+  // position reported: moving from there ends the run. Returns when every demonstration has ended;
+  // rethrows the first failure.
+  void runFullScreen(SystemSettings& desktop);
+  // Hosted in the host's window of the given size: no input but a close request is judged, and
+  // nothing of the desktop is touched.
+  void runHosted(ScreenSize size);
+
+  // The events a backend passes on (also for tests).
+  WindowEvents& events() { return *this; }
+
+ private:
+  struct Window {
+    WindowKey key;
+    Monitor place;
+    std::unique_ptr<HostedWindow> hosted;
+    bool retired = false;
+  };
+
+  void exposed(WindowKey window) override;
+  void resized(WindowKey window, ScreenSize size) override;
+  void input(WindowKey window, const SaverInput& input) override;
+  void monitorsChanged(const MonitorReport& now) override;
+  void hostWindowGone() override;
+
+  void open(const Monitor& place);
+  void cover(const std::vector<Monitor>& monitors);
+  void closeAll();
+  // Runs the start, then dispatches until every demonstration has ended, closing each window once
+  // its demonstration is over. Should the main thread itself fail, every demonstration is ended
+  // without it and the failure passed on.
+  template <class Start>
+  void run(Start start);
+  void closeEndedWindows();
+  Window* find(WindowKey key);
+
+  WindowSystem& system_;
+  DemonstrationRunner& demonstrations_;
+  std::uint32_t seed_;
+  bool fullScreen_ = false;
+  bool stopping_ = false;
+  WindowKey nextKey_ = 0;
+  StopOnInput stopOnInput_;
+  std::vector<Window> windows_;
+};
+
+}  // namespace drevanti
