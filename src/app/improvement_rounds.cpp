@@ -27,7 +27,7 @@ bool cadenceRepaint(Long n, Long g) {
   return g % kSmallCadence == 0;
 }
 
-void placeCandidates(Solver& solver) {
+bool placeCandidates(Solver& solver) {
   SolverState& s = solver.s;
   RandomSource& random = solver.host.random();
   const ScreenSize screen = solver.host.screenSize();
@@ -37,8 +37,10 @@ void placeCandidates(Solver& solver) {
   for (Long k = 0; k <= n - 3; ++k) {
     if (!(random.next() < 0.5f)) continue;
     double x, y;
+    long draws = 0;
     do {
       checkpoint(solver.host);
+      if (draws++ == kCandidateDraws) return false;
       x = random.next() * (width - 2 * kScreenMargin) + kScreenMargin;
       y = random.next() * (height - 2 * kScreenMargin) + kScreenMargin;
     } while (!insideHull(s, x, y));
@@ -49,16 +51,18 @@ void placeCandidates(Solver& solver) {
     ++s.steinerCount;
     s.vertexCount = static_cast<Integer>(n + s.steinerCount);
   }
+  return true;
 }
 
 void runRounds(Solver& solver, RoundPlan plan) {
   SolverState& s = solver.s;
+  bool sampleCandidates = plan.placeCandidates;
   for (s.roundCounter = 0; s.roundCounter < plan.rounds; ++s.roundCounter) {
     if (cadenceRepaint(s.terminalCount, s.roundCounter)) solver.host.repaint();
     // Steiner points of the previous round are dropped: every round starts from the terminals.
     s.steinerCount = 0;
     s.vertexCount = static_cast<Integer>(s.terminalCount);
-    if (plan.placeCandidates) placeCandidates(solver);
+    if (sampleCandidates) sampleCandidates = placeCandidates(solver);
     mst(s);
     hantei(solver);
     bohe(s);

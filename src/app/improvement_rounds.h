@@ -19,11 +19,20 @@ struct RoundPlan {
 // 20 terminals, every thirtieth from 10 to 20, only round 0 below 10.
 bool cadenceRepaint(Long n, Long g);
 
-// Places the round's random candidates inside the hull after the terminals: N - 2 trials of
-// probability one half, each by rejection sampling with a checkpoint before every draw.
-void placeCandidates(Solver& solver);
+// The draws one candidate may take. On a screen a few pixels wide the hull's lines can enclose no
+// point at all (a terminal that lies, in double precision, straight below another turns the upper
+// chain the wrong way), so the search needs an end; ordinary hulls take a few hundred draws at
+// most, and a million pass in well under a second.
+inline constexpr long kCandidateDraws = 1'000'000;
 
-// The rounds on the current instance: repaint cadence, candidates, then the fixed schedule.
+// Places the round's random candidates inside the hull after the terminals: N - 2 trials of
+// probability one half, each by rejection sampling with a checkpoint before every draw. False when
+// a candidate found no place within kCandidateDraws draws: the round keeps those placed before it
+// and draws no more.
+bool placeCandidates(Solver& solver);
+
+// The rounds on the current instance: repaint cadence, candidates, then the fixed schedule. Once
+// a candidate has found no place, the instance's later rounds go without candidates.
 void runRounds(Solver& solver, RoundPlan plan = {});
 
 }  // namespace drevanti

@@ -49,7 +49,7 @@ TEST_F(CandidatePlacement, RejectsOutsideDrawsAndRedrawsUntilInside) {
   // Trial 1 places: (52.5, 102.5) is above the hull, (52.5, 65) inside. Trial 2: 0.5 is not below
   // 0.5.
   host.scripted().script({0.375f, 0.375f, 0.875f, 0.375f, 0.5f, 0.5f});
-  placeCandidates(*solver);
+  EXPECT_TRUE(placeCandidates(*solver));
   const SolverState& s = solver->s;
   EXPECT_EQ(host.scripted().draws(), 6);
   EXPECT_EQ(host.doEventsCalls(), 2);
@@ -62,7 +62,7 @@ TEST_F(CandidatePlacement, RejectsOutsideDrawsAndRedrawsUntilInside) {
 
 TEST_F(CandidatePlacement, AcceptsAPointExactlyOnAHullLineButNotAHairOutside) {
   host.scripted().script({0.0f, 0.5f, 0.25f - 0x1p-24f, 0.5f, 0.25f, 0.0f, 0.5f, 0.25f});
-  placeCandidates(*solver);
+  EXPECT_TRUE(placeCandidates(*solver));
   const SolverState& s = solver->s;
   EXPECT_EQ(s.steinerCount, 2);
   EXPECT_EQ(host.doEventsCalls(), 3);
@@ -72,7 +72,7 @@ TEST_F(CandidatePlacement, AcceptsAPointExactlyOnAHullLineButNotAHairOutside) {
 
 TEST_F(CandidatePlacement, NoSuccessfulTrialLeavesTheTerminalsAlone) {
   host.scripted().script({0.5f, 0.99f});
-  placeCandidates(*solver);
+  EXPECT_TRUE(placeCandidates(*solver));
   EXPECT_EQ(solver->s.vertexCount, 4);
   EXPECT_EQ(solver->s.steinerCount, 0);
   EXPECT_EQ(host.doEventsCalls(), 0);

@@ -58,5 +58,65 @@ TEST(Soak, EveryTreeOfEveryInstanceIsSoundAndNoLongerThanTheSpanningTree) {
   }
 }
 
+// On a screen a few pixels wide a terminal can lie, in double precision, straight below another;
+// the hull's upper chain then turns the wrong way and its lines enclose no point at all. These
+// instances of the demonstration once drew candidates for ever.
+struct EmptyHull {
+  std::uint32_t seed;
+  ScreenSize screen;
+  long instance;  // counted from 0 on that seed's random sequence
+};
+const EmptyHull kEmptyHulls[] = {{5000049, {29, 400}, 175}, {6000092, {16, 16384}, 6}};
+
+// Runs the instances before the empty hull's own; afterwards the next one generated is it.
+void runUpTo(Solver& solver, const EmptyHull& hull) {
+  for (long k = 0; k < hull.instance; ++k) {
+    ASSERT_TRUE(generateInstance(solver));
+    runRounds(solver);
+  }
+}
+
+// The instance ends after one search that ran to the bound: the later rounds drew no candidates.
+void expectEndsWithASoundTree(const EmptyHull& hull) {
+  TestHost host(hull.screen, hull.seed);
+  auto solver = std::make_unique<Solver>(host);
+  const SolverState& s = solver->s;
+  ASSERT_NO_FATAL_FAILURE(runUpTo(*solver, hull));
+  const long before = host.doEventsCalls();
+  ASSERT_TRUE(generateInstance(*solver));
+  runRounds(*solver);
+  const long checkpoints = host.doEventsCalls() - before;
+  EXPECT_GT(checkpoints, kCandidateDraws);
+  EXPECT_LT(checkpoints, 2 * kCandidateDraws);
+  EXPECT_EQ(s.roundCounter, kRoundsPerInstance);
+  EXPECT_TRUE(test_support::treeIsValid(s));
+  EXPECT_TRUE(test_support::bestTreeIsValid(s));
+  EXPECT_LE(s.bestLength, test_support::terminalMstLength(s) * (1 + 1e-12));
+}
+
+TEST(EmptyHull, On29x400EndsItsInstanceWithASoundTree) {
+  expectEndsWithASoundTree(kEmptyHulls[0]);
+}
+
+TEST(EmptyHull, On16x16384EndsItsInstanceWithASoundTree) {
+  expectEndsWithASoundTree(kEmptyHulls[1]);
+}
+
+TEST(EmptyHull, AStopDuringTheHopelessSearchEndsAtTheNextDraw) {
+  const EmptyHull& hull = kEmptyHulls[1];
+  TestHost host(hull.screen, hull.seed);
+  auto solver = std::make_unique<Solver>(host);
+  ASSERT_NO_FATAL_FAILURE(runUpTo(*solver, hull));
+  ASSERT_TRUE(generateInstance(*solver));
+  // Round 0 yields first in its first candidate's search, which finds nothing.
+  const long stopAt = host.doEventsCalls() + kCandidateDraws / 2;
+  host.stopAtDoEvents(stopAt);
+  EXPECT_THROW(runRounds(*solver), ProgramEnded);
+  EXPECT_EQ(host.doEventsCalls(), stopAt);
+  EXPECT_EQ(host.stopSequences(), 1);
+  EXPECT_EQ(solver->s.roundCounter, 0);
+  EXPECT_EQ(solver->s.steinerCount, 0);
+}
+
 }  // namespace
 }  // namespace drevanti
