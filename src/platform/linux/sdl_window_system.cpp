@@ -114,8 +114,6 @@ FrameTarget& SdlWindowSystem::open(WindowKey key, const Monitor& place) {
   }
   SDL_ShowWindow(window);
   SDL_RaiseWindow(window);
-  // A window made while the pointer is hidden gets the hidden pointer too.
-  SDL_SetCursor(nullptr);
   // Showing it gave it the keyboard, where there is no window manager; the focus is given to it
   // here in any case, so that the saver always knows which window has it.
   SDL_SetWindowInputFocus(window);
