@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The Linux saver under the programs that run screen savers, and on screens of every kind, each
 case on a private display: xscreensaver (one and two monitors), xsecurelock, xss-lock, a window given by
---window-id, sway with swayidle (Wayland, two outputs), full screen on two X11 monitors, a screen
-30 pixels wide and an 8-bit display.
+--window-id, sway with swayidle (Wayland, two outputs), full screen on two X11 monitors and while a
+monitor comes and goes, a screen 30 pixels wide and an 8-bit display.
 
 xscreensaver and sway refuse to run as root: those cases run them as a throwaway user of their
 own (made with useradd, so the cases need root), with a copy of the saver named drevanti on that
@@ -21,8 +21,8 @@ import tempfile
 import time
 
 import saver_e2e
-from saver_e2e import (SAVER_TITLE, Failure, Program, XServer, check, is_red, is_white, is_yellow,
-                       parse_ppm, program_env)
+from saver_e2e import (SAVER_TITLE, YELLOW, Failure, Program, XServer, check, is_red, is_white,
+                       is_yellow, parse_ppm, program_env)
 
 # Two monitors side by side, of different sizes: (width, height, x, y).
 TWO_MONITORS = ((1280, 720, 0, 0), (1024, 768, 1280, 0))
@@ -30,11 +30,14 @@ TWO_MONITOR_SCREEN = (2304, 768)
 ONE_MONITOR = ((1280, 720, 0, 0),)
 # The root window's colour before the saver starts: none of it may stay visible on a monitor.
 MARKER = "#ff00ff"
+MARKER_BYTES = b"\xff\x00\xff"
 # How long a host may take to show the first frame, and the saver to end once stopped.
 START_LIMIT = 15.0
 STOP_LIMIT = 2.0
 # A hosted saver ends within this time of SIGTERM or SIGINT.
 SIGNAL_LIMIT = 0.2
+# A monitor added or deleted during full screen is covered, or its window gone, within this time.
+HOT_PLUG_LIMIT = 1.0
 
 
 def log(text):
@@ -56,13 +59,17 @@ def scene_problems(shot, monitor):
         problems.append(f"scale bar {bar} of {right - left + 1} pixels at x {left}..{right}")
     if shot.count(is_red, (x + left - 2, bar_y, 1, 1)) or shot.count(is_red, (x + right + 2, bar_y, 1, 1)):
         problems.append("the scale bar runs past its ends")
-    if shot.count(is_yellow, (x, y, w, h)) < 12:
+    if shot.count(is_yellow, (x, y, w, h), YELLOW) < 12:
         problems.append("no yellow terminal")
     lx, ly, lw, lh = saver_e2e.LABEL
     if shot.count(is_white, (x + lx, y + ly, lw, lh)) < 50:
         problems.append("no status text in the label")
-    marker = shot.count(is_marker, (x, y, w, h))
-    if marker:
+    # Counted only where nothing else is missing: counting a desktop that shows whole is slow.
+    if problems:
+        if any(MARKER_BYTES in shot.rgb[3 * (row * shot.width + x):3 * (row * shot.width + x + w)]
+               for row in range(y, y + h)):
+            problems.append("the desktop still visible")
+    elif marker := shot.count(is_marker, (x, y, w, h), MARKER_BYTES):
         problems.append(f"{marker} pixels of the desktop still visible")
     return problems
 
@@ -555,6 +562,92 @@ def case_two_monitors(args):
             check(server.run([args.probe, "cursor"]).startswith("visible"), "the pointer stays hidden")
 
 
+def saver_windows(server):
+    """The saver's windows on the screen: {id: (width, height, x, y)}."""
+    for _ in range(10):
+        # A window destroyed while xwininfo walks the tree fails it: then it looks again.
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], env=server.env, capture_output=True,
+                              text=True, timeout=20)
+        if tree.returncode == 0:
+            break
+    check(tree.returncode == 0, f"xwininfo -root -tree failed: {tree.stderr.strip()}")
+    windows = {}
+    for line in tree.stdout.splitlines():
+        if f'"{SAVER_TITLE}"' in line:
+            geometry = line.split()[-2]
+            size, x, y = geometry.split("+")
+            w, h = size.split("x")
+            windows[line.split()[0]] = (int(w), int(h), int(x), int(y))
+    return windows
+
+
+def case_hot_plug(args):
+    """Full screen while a monitor comes and goes, twice: the monitor added gets a window of its own
+    (above everything, on the monitor, the pointer hidden) with its own scene within a second;
+    the monitor deleted loses its window and the desktop shows there again; the remaining
+    monitor's demonstration goes on, and a key still ends the saver."""
+    first, added = TWO_MONITORS
+    with XServer(size=TWO_MONITOR_SCREEN, monitors=(first,)) as server:
+        server.run(["xsetroot", "-solid", MARKER])
+        # The pointer rests where the monitor appears: it must be hidden there too.
+        server.run(["xdotool", "mousemove", "1600", "300"])
+        saver = Program(server, [args.saver])
+
+        def alive():
+            check(saver.running(), f"the saver ended:\n{saver.output()}")
+
+        wait_for_scenes(server.screenshot, (first,), alive, "full screen")
+        w, h, x, y = added
+        for cycle in (1, 2):
+            server.run(["xrandr", "--setmonitor", "DREVANTI-2",
+                        f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}+{x}+{y}", "none"])
+            changed = time.monotonic()
+            # The latency: from the change to the first grab of the bar's row that shows the bar.
+            left, right = saver_e2e.bar_ends(w)
+            bar_row = (right - left + 1, 1, x + left, y + saver_e2e.BAR_Y)
+            while server.screenshot(bar_row).count(is_red) != right - left + 1:
+                alive()
+                check(time.monotonic() - changed <= HOT_PLUG_LIMIT,
+                      "the added monitor shows no scale bar a second after the change")
+            drawn = time.monotonic() - changed
+            # Then its whole scene, with nothing of the desktop, within the same second.
+            wait_for_scenes(lambda: server.screenshot(added), ((w, h, 0, 0),), alive,
+                            "monitor added")
+            seconds = time.monotonic() - changed
+            check(seconds <= HOT_PLUG_LIMIT,
+                  f"the added monitor showed its whole scene only {seconds:.2f} s after the change")
+            shot, _ = wait_for_scenes(server.screenshot, TWO_MONITORS, alive, "both monitors")
+            shot.save_png(os.path.join(args.shots, f"hot-plug-{cycle}.png"))
+            windows = saver_windows(server)
+            check(sorted(windows.values()) == sorted(TWO_MONITORS), f"the windows: {windows}")
+            new = next(i for i, place in windows.items() if place == added)
+            check("Override Redirect State: yes" in server.run(["xwininfo", "-id", new]),
+                  "the new window is left to the window manager")
+            check(server.run([args.probe, "cursor"]).startswith("hidden"),
+                  "the pointer shows over the new monitor")
+            log(f"cycle {cycle}: monitor added, its scale bar drawn within {drawn:.2f} s of the "
+                f"change, its whole scene seen {seconds:.2f} s after it (screenshot polling)")
+            server.run(["xrandr", "--delmonitor", "DREVANTI-2"])
+            changed = time.monotonic()
+            while sorted(saver_windows(server).values()) != [first]:
+                alive()
+                check(time.monotonic() - changed < HOT_PLUG_LIMIT,
+                      f"the deleted monitor's window stays: {saver_windows(server)}")
+                time.sleep(0.02)
+            gone = time.monotonic() - changed
+            shot = server.screenshot()
+            check(shot.count(is_marker, (x, y, w, h)) == w * h,
+                  "the deleted monitor's place does not show the desktop")
+            log(f"cycle {cycle}: monitor deleted, its window gone within {gone:.2f} s")
+            wait_for_scenes(server.screenshot, (first,), alive, "after the monitor went")
+        started = time.monotonic()
+        server.run(["xdotool", "key", "a"])
+        code, _ = saver.wait_end(STOP_LIMIT)
+        check(code == 0, f"exit code {code}:\n{saver.output()}")
+        log(f"key: all ended, exit 0 after {1000 * (time.monotonic() - started):.0f} ms")
+        check(server.run([args.probe, "cursor"]).startswith("visible"), "the pointer stays hidden")
+
+
 def case_narrow_screen(args):
     """A screen 30 pixels wide has no room for an instance: the saver stays black, idle, and
     still ends on a key."""
@@ -589,6 +682,7 @@ CASES = {
     "window-id": case_window_id,
     "sway": case_sway,
     "two-monitors": case_two_monitors,
+    "hot-plug": case_hot_plug,
     "narrow-screen": case_narrow_screen,
     "depth-8": case_depth_8,
 }

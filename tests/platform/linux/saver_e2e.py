@@ -241,9 +241,11 @@ class XServer:
             check(time.monotonic() < deadline, message)
             time.sleep(0.1)
 
-    def screenshot(self):
+    def screenshot(self, box=None):
+        """The screen, or the part of it in box (width, height, x, y)."""
+        crop = ["-crop", "%dx%d+%d+%d" % box] if box else []
         data = subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root",
-                               "-depth", "8", "ppm:-"],
+                               *crop, "-depth", "8", "ppm:-"],
                               capture_output=True, timeout=20, check=True).stdout
         return parse_ppm(data)
 

@@ -1,0 +1,230 @@
+#include "win32_window_system.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "saver_input.h"
+#include "wide_text.h"
+
+namespace drevanti::win32 {
+
+namespace {
+
+constexpr std::string_view kCaption = "シュタイナー問題";
+constexpr wchar_t kWindowClass[] = L"DrevantiSaverWindow";
+
+ScreenSize clientSize(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  return {static_cast<int>(client.right - client.left),
+          static_cast<int>(client.bottom - client.top)};
+}
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) {
+    const RECT& r = info.rcMonitor;
+    reinterpret_cast<std::vector<Monitor>*>(list)->push_back(
+        {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
+         static_cast<int>(r.bottom - r.top)});
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
+    : instance_(instance), thread_(GetCurrentThreadId()) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+}
+
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance, HWND parent)
+    : Win32WindowSystem(instance) {
+  parent_ = parent;
+  parentSize_ = clientSize(parent);
+}
+
+Win32WindowSystem::~Win32WindowSystem() {
+  while (!windows_.empty()) close(windows_.back()->key);
+}
+
+MonitorReport Win32WindowSystem::monitors() {
+  MonitorReport report;
+  EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&report.monitors));
+  // With per-monitor DPI awareness (the manifest) these are physical pixels.
+  report.whole = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  reported_ = report;
+  return report;
+}
+
+FrameTarget& Win32WindowSystem::open(WindowKey key, const Monitor& place) {
+  auto w = std::make_unique<Window>();
+  w->system = this;
+  w->key = key;
+  const std::wstring caption = widen(kCaption);
+  w->window =
+      parent_ != nullptr
+          ? CreateWindowExW(0, kWindowClass, caption.c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
+                            place.width, place.height, parent_, nullptr, instance_, w.get())
+          : CreateWindowExW(WS_EX_TOPMOST, kWindowClass, caption.c_str(), WS_POPUP, place.x,
+                            place.y, place.width, place.height, nullptr, nullptr, instance_,
+                            w.get());
+  if (w->window == nullptr) {
+    throw std::runtime_error("cannot create a window (error " + std::to_string(GetLastError()) +
+                             ")");
+  }
+  w->frame = std::make_unique<Win32Frame>(w->window, ScreenSize{place.width, place.height});
+  windows_.push_back(std::move(w));
+  const Window& made = *windows_.back();
+  if (parent_ != nullptr) {
+    ShowWindow(made.window, SW_SHOWNA);
+  } else {
+    // Shown, it is active; the focus is given to it here in any case, so that the saver always
+    // knows which window has the keyboard.
+    SetWindowPos(made.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    focus(made);
+  }
+  return *made.frame;
+}
+
+void Win32WindowSystem::focus(const Window& w) {
+  SetForegroundWindow(w.window);
+  SetFocus(w.window);
+  focused_ = w.key;
+}
+
+void Win32WindowSystem::close(WindowKey key) {
+  const auto w =
+      std::find_if(windows_.begin(), windows_.end(), [&](const auto& w) { return w->key == key; });
+  if (w == windows_.end()) return;
+  if (focused_ == key) {
+    // The keyboard goes to a window that stays: a key must still reach the saver.
+    focused_.reset();
+    const auto other = std::find_if(windows_.begin(), windows_.end(),
+                                    [&](const auto& o) { return o->key != key; });
+    if (other != windows_.end()) focus(**other);
+  }
+  closing_ = key;
+  if (IsWindow((*w)->window)) DestroyWindow((*w)->window);
+  closing_ = kNoWindow;
+  windows_.erase(w);
+}
+
+std::optional<DesktopPoint> Win32WindowSystem::pointer() {
+  POINT at{};
+  if (!GetCursorPos(&at)) return std::nullopt;
+  return DesktopPoint{static_cast<float>(at.x), static_cast<float>(at.y)};
+}
+
+void Win32WindowSystem::wake() {
+  PostThreadMessageW(thread_, WM_NULL, 0, 0);
+}
+
+void Win32WindowSystem::dispatch(WindowEvents& events, std::chrono::milliseconds timeout) {
+  events_ = &events;
+  struct Done {
+    WindowEvents*& events;
+    ~Done() { events = nullptr; }
+  } done{events_};
+  MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeout.count()), QS_ALLINPUT,
+                              MWMO_INPUTAVAILABLE);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      events.input(kNoWindow, {SaverInput::Kind::CloseRequest});
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (parent_ != nullptr) {
+    followParent(events);
+  } else if (displaysChanged_) {
+    followMonitors(events);
+  }
+}
+
+void Win32WindowSystem::followParent(WindowEvents& events) {
+  if (!IsWindow(parent_)) {
+    events.hostWindowGone();
+    return;
+  }
+  const ScreenSize now = clientSize(parent_);
+  if (now == *parentSize_ || windows_.empty()) return;
+  parentSize_ = now;
+  const Window& child = *windows_.front();
+  MoveWindow(child.window, 0, 0, now.width, now.height, FALSE);
+  events.resized(child.key, now);
+}
+
+void Win32WindowSystem::followMonitors(WindowEvents& events) {
+  displaysChanged_ = false;
+  const MonitorReport before = reported_;
+  const MonitorReport now = monitors();
+  if (now != before) events.monitorsChanged(now);
+}
+
+LRESULT CALLBACK Win32WindowSystem::windowProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  const auto* w = reinterpret_cast<const Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (w == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return w->system->handle(*w, window, message, wParam, lParam);
+}
+
+LRESULT Win32WindowSystem::handle(const Window& w, HWND window, UINT message, WPARAM wParam,
+                                  LPARAM lParam) {
+  const bool fullScreen = parent_ == nullptr;
+  switch (message) {
+    case WM_PAINT: {
+      // The frame is the demonstration's to show again: only it knows when one is complete.
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      if (events_) events_->exposed(w.key);
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      // No other screen saver starts over this one.
+      if (fullScreen && (wParam & 0xFFF0) == SC_SCREENSAVE) return 0;
+      break;
+    case WM_DISPLAYCHANGE:
+      // Sent to every top-level window; the monitors are read again once the messages are done.
+      displaysChanged_ = fullScreen;
+      break;
+    case WM_DESTROY:
+      // Destroyed from outside: the preview's parent took it along, or someone ended the saver.
+      if (w.key != closing_ && events_) {
+        if (fullScreen) {
+          events_->input(w.key, {SaverInput::Kind::CloseRequest});
+        } else {
+          events_->hostWindowGone();
+        }
+      }
+      break;
+    default: {
+      const SaverInput input = translateInput(message, wParam, lParam, shiftState());
+      if (input.kind == SaverInput::Kind::None) break;
+      if (events_) events_->input(w.key, input);
+      // A close request is the owner's to carry out; the preview's other input is the page's.
+      if (input.kind == SaverInput::Kind::CloseRequest || fullScreen) return 0;
+      break;
+    }
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace drevanti::win32
