@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds everything and runs every test: the release build first,
-# then its Debian package (installed, run under xscreensaver and purged again), then every test
-# again with AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build.
+# then the browser page (in headless Chromium) and the tool under node, then the Debian package
+# (installed, run under xscreensaver and purged again), then every test again with
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -15,6 +16,12 @@ bash scripts/install-packages.sh g++ cmake make libgtest-dev libgmock-dev libben
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+# The browser page and the tool under node, checked against the native tool just built.
+bash scripts/install-packages.sh --no-install-recommends emscripten chromium python3-websocket
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release
+cmake --build build-web -j"$jobs"
+ctest --test-dir build-web --output-on-failure
 
 (cd build && rm -f drevanti_*.deb && cpack -G DEB)
 python3 tests/platform/linux/package_e2e.py --deb build/drevanti_*.deb \

@@ -1,16 +1,11 @@
 #include "json_line.h"
 
-#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
-namespace drevanti::tool {
+#include "render/decimal_text.h"
 
-std::string roundTrip(double value) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
+namespace drevanti::tool {
 
 void JsonLine::key(std::string_view key) {
   if (text_.size() > 1) text_ += ',';
@@ -30,7 +25,7 @@ JsonLine& JsonLine::field(std::string_view name, double value) {
     throw std::runtime_error("internal error: " + std::string(name) + " is not a finite number");
   }
   key(name);
-  text_ += roundTrip(value);
+  text_ += shortestDecimal(value);
   return *this;
 }
 

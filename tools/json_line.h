@@ -6,9 +6,6 @@
 
 namespace drevanti::tool {
 
-// The shortest decimal form that reads back as the same double.
-std::string roundTrip(double value);
-
 class JsonLine {
  public:
   JsonLine& field(std::string_view key, long long value);

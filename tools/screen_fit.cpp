@@ -1,12 +1,12 @@
 #include "screen_fit.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "app/instance_generation.h"
+#include "render/decimal_text.h"
 
 namespace drevanti::tool {
 
@@ -126,11 +126,7 @@ Point ScreenFit::toInput(Point onScreen) const {
 ScreenFit fitToScreen(const std::vector<Point>& terminals) {
   const ScreenFit frame = frameOf(terminals);
   if (!(frame.halfSpread >= kMinSpread / 2)) {
-    char spread[32];
-    const auto end = std::to_chars(spread, spread + sizeof spread, frame.halfSpread * 2,
-                                   std::chars_format::general, 3)
-                         .ptr;
-    throw InputError("the terminals' spread, " + std::string(spread, end) +
+    throw InputError("the terminals' spread, " + generalDecimal(frame.halfSpread * 2, 3) +
                      ", is below 1e-300: too small to measure in doubles");
   }
   ScreenFit fit = place(terminals, frame, 0);

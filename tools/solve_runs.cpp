@@ -7,10 +7,12 @@
 #include "app/frm_steiner.h"
 #include "app/improvement_rounds.h"
 #include "app/instance_generation.h"
+#include "demo_line.h"
 #include "geometry/spanning_tree.h"
 #include "json_line.h"
 #include "platform/headless/headless_host.h"
 #include "platform/headless/headless_window.h"
+#include "render/decimal_text.h"
 #include "render/scene.h"
 #include "screen_fit.h"
 #include "steiner/best_tree.h"
@@ -25,8 +27,8 @@ std::string drawScene(const SolverState& s, const SolveResult& r) {
   SvgCanvas canvas(kFitWidth, kFitHeight);
   Scene().repaint(s, canvas, kFitWidth);
   canvas.text(8, kFitHeight - 22,
-              "length " + roundTrip(r.length) + "   minimum spanning tree " + roundTrip(r.mst) +
-                  "   Steiner points " + std::to_string(r.steiner),
+              "length " + shortestDecimal(r.length) + "   minimum spanning tree " +
+                  shortestDecimal(r.mst) + "   Steiner points " + std::to_string(r.steiner),
               kWhite);
   return canvas.document();
 }
@@ -39,14 +41,7 @@ void runDemo(std::uint32_t seed, ScreenSize screen, long instances,
   frmSteiner form(window, seed);
   long done = 0;
   form.afterEachInstance([&](const SolverState& s) {
-    line(JsonLine()
-             .field("instance", static_cast<long long>(done))
-             .field("seed", static_cast<long long>(seed))
-             .field("terminals", static_cast<long long>(s.terminalCount))
-             .field("steiner", static_cast<long long>(s.bestVertexCount - s.terminalCount))
-             .field("length", s.bestLength)
-             .field("improvements", static_cast<long long>(s.improvementCount))
-             .str());
+    line(demoLine(done, seed, s));
     if (++done == instances) window.requestClose();
   });
   form.load();
@@ -117,7 +112,11 @@ std::string solveJson(long instance, const SolveResult& r, bool withTree) {
         throw std::runtime_error("internal error: a Steiner point is not finite");
       }
       if (points.size() > 1) points += ',';
-      points.append("[").append(roundTrip(p.x)).append(",").append(roundTrip(p.y)).append("]");
+      points.append("[")
+          .append(shortestDecimal(p.x))
+          .append(",")
+          .append(shortestDecimal(p.y))
+          .append("]");
     }
     for (auto [a, b] : r.edges) {
       if (edges.size() > 1) edges += ',';

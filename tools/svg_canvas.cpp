@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "json_line.h"
+#include "render/decimal_text.h"
 
 namespace drevanti::tool {
 
@@ -41,7 +41,7 @@ std::string escaped(std::string_view text) {
 }
 
 std::string num(float v) {
-  return roundTrip(static_cast<double>(v));
+  return shortestDecimal(static_cast<double>(v));
 }
 
 // (x, y) is the text's top-left corner; SVG places text by its baseline, one ascent lower.

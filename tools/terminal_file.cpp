@@ -1,6 +1,5 @@
 #include "terminal_file.h"
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include <utility>
 
 #include "app/quoted_text.h"
+#include "render/decimal_text.h"
 
 namespace drevanti::tool {
 
@@ -158,11 +158,9 @@ class TerminalReader::Impl {
   double number(const Line& line, std::string_view token) const {
     std::string_view digits = token;
     if (digits.size() > 1 && digits.front() == '+') digits.remove_prefix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc{} || end != digits.data() + digits.size()) {
-      fail(line.number, quotedText(token) + " is not a number");
-    }
+    const std::optional<double> read = readDecimal(digits);
+    if (!read) fail(line.number, quotedText(token) + " is not a number");
+    const double value = *read;
     if (!std::isfinite(value)) fail(line.number, quotedText(token) + " is not a finite number");
     return value;
   }

@@ -26,6 +26,11 @@ void HostedWindow::requestResize(ScreenSize size) {
   requested_.notify_all();
 }
 
+bool HostedWindow::hasRequests() {
+  const std::lock_guard lock(mutex_);
+  return pending();
+}
+
 void HostedWindow::doEvents(FormEvents& handlers) {
   bool close, refresh;
   std::optional<ScreenSize> resize;

@@ -46,6 +46,9 @@ class HostedWindow final : public SaverWindow {
   SaverClock::time_point now() const override { return SaverClock::now(); }
   // Changes only inside doEvents, on the demonstration's thread.
   ScreenSize screenSize() const override { return size_; }
+  // Whether a request waits for the next do-events call: for a demonstration that shares the
+  // owner's thread (the browser page's), which cannot sleep here and yields to the owner instead.
+  bool hasRequests();
 
  private:
   bool pending() const { return close_ || refresh_ || resize_.has_value(); }

@@ -1,22 +1,17 @@
 #include "render/scene.h"
 
-#include <charconv>
-
+#include "render/decimal_text.h"
 #include "render/scene_layout.h"
 
 namespace drevanti {
 
 namespace {
 
+// The status line's length has at most this many significant digits.
+constexpr int kStatusLengthDigits = 15;
+
 std::string decimal(long long value) {
   return std::to_string(value);
-}
-
-std::string shortestGeneral(double value) {
-  char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-  return std::string(buffer, result.ptr);
 }
 
 }  // namespace
@@ -24,7 +19,8 @@ std::string shortestGeneral(double value) {
 std::string statusText(const SolverState& s) {
   return "N=" + decimal(s.terminalCount) + " M=" + decimal(s.bestVertexCount - s.terminalCount) +
          " N+M=" + decimal(s.bestVertexCount) + " counter=" + decimal(s.roundCounter) +
-         " d=" + shortestGeneral(s.bestLength) + " counter2=" + decimal(s.improvementCount);
+         " d=" + generalDecimal(s.bestLength, kStatusLengthDigits) +
+         " counter2=" + decimal(s.improvementCount);
 }
 
 void Scene::clear(Canvas& canvas) const {

@@ -1,0 +1,67 @@
+// The browser page's program: the start screen, and on Start the demonstration over the whole
+// page until the user is back, again and again. With --seed (the page's ?seed=N) every run starts
+// from that seed and writes each finished instance to the console as drevanti-solve demo does.
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/random_source.h"
+#include "app/window_owner.h"
+#include "browser_demonstration.h"
+#include "demo_line.h"
+#include "page_bridge.h"
+#include "page_window_system.h"
+
+namespace {
+
+using namespace drevanti;
+
+struct BadSeed {
+  std::string message;
+};
+
+// The page passes its URL's seed as --seed N.
+std::optional<std::uint32_t> seedOf(int argc, char** argv) {
+  if (argc < 3 || std::string_view(argv[1]) != "--seed") return std::nullopt;
+  const std::string_view text = argv[2];
+  std::uint32_t seed = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+  if (error != std::errc{} || end != text.data() + text.size()) {
+    throw BadSeed{"seed takes a whole number from 0 to 4294967295, not '" + std::string(text) +
+                  "'"};
+  }
+  return seed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::optional<std::uint32_t> seed;
+  try {
+    seed = seedOf(argc, argv);
+  } catch (const BadSeed& bad) {
+    web::showProblem(bad.message);
+    return 1;
+  }
+  web::BrowserDemonstration demonstration;
+  if (seed) {
+    demonstration.afterEachInstance([](long instance, std::uint32_t s, const SolverState& state) {
+      web::consoleLine(tool::demoLine(instance, s, state));
+    });
+  }
+  web::PageWindowSystem system(demonstration);
+  web::PageSettings settings;
+  while (true) {
+    web::waitForStart();
+    try {
+      WindowOwner owner(system, demonstration, seed ? *seed : clockSeed());
+      owner.runFullScreen(settings);
+    } catch (const std::exception& failure) {
+      web::showProblem(std::string("the demonstration failed: ") + failure.what());
+    }
+  }
+}

@@ -1,0 +1,169 @@
+#include "page_bridge.h"
+
+#include <emscripten.h>
+
+#include <string>
+
+// The page's script keeps its state and listeners in Module.page (index.html).
+
+EM_JS(int, jsPageWidth, (), { return Module.page.size()[0]; });
+EM_JS(int, jsPageHeight, (), { return Module.page.size()[1]; });
+EM_JS(int, jsLastPointer, (int* xy), {
+  const point = Module.page.pointer();
+  if (!point) return 0;
+  HEAP32[xy >> 2] = point[0];
+  HEAP32[(xy >> 2) + 1] = point[1];
+  return 1;
+});
+EM_ASYNC_JS(void, jsWaitForStart, (), { await Module.page.started(); });
+EM_JS(void, jsShowScene, (int width, int height), { Module.page.showScene(width, height); });
+EM_JS(void, jsShowStartScreen, (), { Module.page.showStartScreen(); });
+EM_JS(void, jsShowProblem, (const char* message),
+      { Module.page.showProblem(UTF8ToString(message)); });
+EM_JS(void, jsSetPointerHidden, (int hidden), { Module.page.setPointerHidden(hidden != 0); });
+EM_JS(void, jsConsoleLine, (const char* line), { console.log(UTF8ToString(line)); });
+
+EM_JS(int, jsTakeEvent, (int* fields), {
+  const event = Module.page.events.shift();
+  if (!event) return 0;
+  for (let i = 0; i < 3; ++i) HEAP32[(fields >> 2) + i] = event[i + 1] | 0;
+  return event[0];
+});
+EM_ASYNC_JS(void, jsWaitForEvent, (int milliseconds),
+            { await Module.page.nextEvent(milliseconds); });
+
+EM_JS(void, jsSetCanvasSize, (int width, int height), {
+  const canvas = Module.page.canvas;
+  canvas.width = width;
+  canvas.height = height;
+  const context = canvas.getContext("2d", {alpha : false});
+  context.font = "11px sans-serif";
+  context.textBaseline = "top";
+  context.lineWidth = 1;
+  context.lineCap = "square";
+});
+EM_JS(void, jsFill, (int r, int g, int b), {
+  const context = Module.page.canvas.getContext("2d");
+  context.fillStyle = Module.page.colour(r, g, b);
+  context.fillRect(0, 0, Module.page.canvas.width, Module.page.canvas.height);
+});
+EM_JS(void, jsRect, (int x, int y, int width, int height, int r, int g, int b), {
+  const context = Module.page.canvas.getContext("2d");
+  context.fillStyle = Module.page.colour(r, g, b);
+  context.fillRect(x, y, width, height);
+});
+// Pixel centres lie at .5: a one-pixel line through them covers whole pixels, and its square caps
+// cover both end pixels, as on the other systems.
+EM_JS(void, jsLine, (float x1, float y1, float x2, float y2, int r, int g, int b), {
+  const context = Module.page.canvas.getContext("2d");
+  context.strokeStyle = Module.page.colour(r, g, b);
+  context.beginPath();
+  context.moveTo(Math.round(x1) + 0.5, Math.round(y1) + 0.5);
+  context.lineTo(Math.round(x2) + 0.5, Math.round(y2) + 0.5);
+  context.stroke();
+});
+EM_JS(void, jsCircle, (float x, float y, float radius, int r, int g, int b), {
+  const context = Module.page.canvas.getContext("2d");
+  context.strokeStyle = Module.page.colour(r, g, b);
+  context.beginPath();
+  context.arc(Math.round(x) + 0.5, Math.round(y) + 0.5, radius, 0, 2 * Math.PI);
+  context.stroke();
+});
+EM_JS(void, jsText,
+      (float x, float y, const char* text, int r, int g, int b, int clipX, int clipY, int clipWidth,
+       int clipHeight),
+      {
+        const context = Module.page.canvas.getContext("2d");
+        context.save();
+        if (clipWidth >= 0) {
+          context.beginPath();
+          context.rect(clipX, clipY, clipWidth, clipHeight);
+          context.clip();
+        }
+        context.fillStyle = Module.page.colour(r, g, b);
+        context.fillText(UTF8ToString(text), Math.round(x), Math.round(y));
+        context.restore();
+      });
+EM_JS(int, jsTextHeight, (const char* text), {
+  const metrics = Module.page.canvas.getContext("2d").measureText(UTF8ToString(text));
+  return Math.ceil(metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent);
+});
+
+namespace drevanti::web {
+
+ScreenSize pageSize() {
+  return {jsPageWidth(), jsPageHeight()};
+}
+
+std::optional<DesktopPoint> lastPointer() {
+  int xy[2] = {};
+  if (!jsLastPointer(xy)) return std::nullopt;
+  return DesktopPoint{static_cast<float>(xy[0]), static_cast<float>(xy[1])};
+}
+
+void waitForStart() {
+  jsWaitForStart();
+}
+
+void showScene(ScreenSize size) {
+  jsShowScene(size.width, size.height);
+}
+
+void showStartScreen() {
+  jsShowStartScreen();
+}
+
+void showProblem(std::string_view message) {
+  jsShowProblem(std::string(message).c_str());
+}
+
+void setPointerHidden(bool hidden) {
+  jsSetPointerHidden(hidden ? 1 : 0);
+}
+
+void consoleLine(std::string_view line) {
+  jsConsoleLine(std::string(line).c_str());
+}
+
+std::optional<PageEvent> takeEvent() {
+  int fields[3] = {};
+  const int kind = jsTakeEvent(fields);
+  if (kind == 0) return std::nullopt;
+  return PageEvent{static_cast<PageEventKind>(kind), fields[0], fields[1], fields[2]};
+}
+
+void waitForEvent(int milliseconds) {
+  jsWaitForEvent(milliseconds);
+}
+
+void setCanvasSize(ScreenSize size) {
+  jsSetCanvasSize(size.width, size.height);
+}
+
+void drawFill(Rgb c) {
+  jsFill(c.r, c.g, c.b);
+}
+
+void drawRect(const Rect& area, Rgb c) {
+  jsRect(area.x, area.y, area.width, area.height, c.r, c.g, c.b);
+}
+
+void drawLine(float x1, float y1, float x2, float y2, Rgb c) {
+  jsLine(x1, y1, x2, y2, c.r, c.g, c.b);
+}
+
+void drawCircle(float x, float y, float radius, Rgb c) {
+  jsCircle(x, y, radius, c.r, c.g, c.b);
+}
+
+void drawText(float x, float y, std::string_view utf8, Rgb c, const Rect* clip) {
+  const Rect none{0, 0, -1, -1};
+  const Rect& area = clip ? *clip : none;
+  jsText(x, y, std::string(utf8).c_str(), c.r, c.g, c.b, area.x, area.y, area.width, area.height);
+}
+
+int textHeight(std::string_view utf8) {
+  return jsTextHeight(std::string(utf8).c_str());
+}
+
+}  // namespace drevanti::web

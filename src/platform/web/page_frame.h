@@ -1,0 +1,45 @@
+// The demonstration's frames on the page's canvas. What the scene draws is kept as a list and put
+// on the canvas only at present, in one go between two yields to the browser, so that the page
+// shows whole frames only, each for as long as the pacing says; an exposure shows the list again.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/hosted_window.h"
+
+namespace drevanti::web {
+
+class PageFrame final : public FrameTarget, private Canvas {
+ public:
+  explicit PageFrame(ScreenSize size);
+
+  // From now on present shows nothing (the owner has stopped serving the page).
+  void stopServing() { serving_ = false; }
+
+  Canvas& canvas() override { return *this; }
+  void present() override;
+  void resize(ScreenSize size) override;
+
+ private:
+  struct Drawing {
+    enum class Kind { Fill, Rect, Line, Circle, Text, ClippedText } kind;
+    Rgb colour;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // Circle: x2 is the radius
+    Rect area;                             // Rect; ClippedText: the clip
+    std::string text;
+  };
+
+  void fill(Rgb colour) override;
+  void fillRect(const Rect& area, Rgb colour) override;
+  void line(float x1, float y1, float x2, float y2, Rgb colour) override;
+  void circle(float x, float y, float radius, Rgb colour) override;
+  void text(float x, float y, std::string_view utf8, Rgb colour) override;
+  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
+  int textHeight(std::string_view utf8) override;
+
+  std::vector<Drawing> drawings_;
+  bool serving_ = true;
+};
+
+}  // namespace drevanti::web

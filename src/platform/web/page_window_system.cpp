@@ -1,0 +1,95 @@
+#include "page_window_system.h"
+
+#include <stdexcept>
+
+#include "page_bridge.h"
+
+namespace drevanti::web {
+
+namespace {
+
+// The Escape key's code, for the browser's own Esc that gives full screen back.
+constexpr Integer kEscapeKey = 27;
+
+SaverInput inputOf(const PageEvent& event) {
+  SaverInput input;
+  switch (event.kind) {
+    case PageEventKind::Key:
+      input.kind = SaverInput::Kind::KeyDown;
+      input.keyCode = static_cast<Integer>(event.a);
+      input.shift = static_cast<Integer>(event.b);
+      break;
+    case PageEventKind::LeftFullScreen:
+      input.kind = SaverInput::Kind::KeyDown;
+      input.keyCode = kEscapeKey;
+      break;
+    case PageEventKind::Press:
+      input.kind = SaverInput::Kind::Click;
+      break;
+    case PageEventKind::Move:
+      input.kind = SaverInput::Kind::MouseMove;
+      input.x = static_cast<float>(event.a);
+      input.y = static_cast<float>(event.b);
+      input.button = static_cast<Integer>(event.c);
+      break;
+    case PageEventKind::Resize:
+      break;
+  }
+  return input;
+}
+
+}  // namespace
+
+MonitorReport PageWindowSystem::monitors() {
+  const ScreenSize size = pageSize();
+  const Monitor page{0, 0, size.width, size.height};
+  return {{page}, page};
+}
+
+FrameTarget& PageWindowSystem::open(WindowKey window, const Monitor& place) {
+  if (frame_) throw std::logic_error("the page has one window");
+  const ScreenSize size{place.width, place.height};
+  frame_ = std::make_unique<PageFrame>(size);
+  window_ = window;
+  showScene(size);
+  return *frame_;
+}
+
+void PageWindowSystem::close(WindowKey window) {
+  if (window != window_) return;
+  showStartScreen();
+  frame_.reset();
+  window_ = kNoWindow;
+}
+
+void PageWindowSystem::dispatch(WindowEvents& events, std::chrono::milliseconds timeout) {
+  const BrowserDemonstration::Wait wait = [&](std::chrono::milliseconds t) {
+    waitAndPass(events, t);
+  };
+  if (!demonstration_.runStarted(wait)) waitAndPass(events, timeout);
+}
+
+void PageWindowSystem::waitAndPass(WindowEvents& events, std::chrono::milliseconds timeout) {
+  std::optional<PageEvent> event = takeEvent();
+  if (!event) {
+    waitForEvent(static_cast<int>(timeout.count()));
+    event = takeEvent();
+  }
+  for (; event; event = takeEvent()) {
+    if (event->kind == PageEventKind::Resize) {
+      events.resized(window_, {event->a, event->b});
+    } else {
+      events.input(window_, inputOf(*event));
+    }
+  }
+}
+
+void PageWindowSystem::stopServing() {
+  if (frame_) frame_->stopServing();
+}
+
+void PageSettings::showCursor(bool visible) {
+  setPointerHidden(!visible);
+}
+
+}  // namespace drevanti::web

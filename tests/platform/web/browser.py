@@ -1,0 +1,200 @@
+"""Headless Chromium driven through its DevTools protocol, and the page served on 127.0.0.1: what
+the page's end-to-end checks (page_e2e.py) stand on. Runs with Debian's /usr/bin/python3, which
+has python3-websocket."""
+
+import base64
+import functools
+import http.server
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+
+
+class Server:
+    """A static web server for one folder, on 127.0.0.1 at a free port, in a thread."""
+
+    def __init__(self, folder):
+        handler = functools.partial(_QuietHandler, directory=folder)
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class _QuietHandler(http.server.SimpleHTTPRequestHandler):
+    requested = []
+
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        _QuietHandler.requested.append(self.path)
+        super().do_GET()
+
+
+def requested_paths():
+    """Every path the server was asked for so far."""
+    return list(_QuietHandler.requested)
+
+
+class Chromium:
+    """One headless Chromium with a fresh profile, and one page of it under DevTools control."""
+
+    def __init__(self):
+        self.profile = tempfile.mkdtemp(prefix="drevanti-chromium-")
+        self.process = subprocess.Popen(
+            ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+             "--no-first-run", "--disable-background-networking", "--disable-component-update",
+             "--disable-sync", "--disable-breakpad", "--disable-crash-reporter",
+             f"--user-data-dir={self.profile}", "--remote-debugging-port=0",
+             "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        port_file = os.path.join(self.profile, "DevToolsActivePort")
+        deadline = time.monotonic() + 30
+        while not (os.path.exists(port_file) and open(port_file).read().count("\n") >= 1):
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                self.close()
+                raise RuntimeError("chromium did not open its DevTools port")
+            time.sleep(0.1)
+        port = int(open(port_file).read().split("\n")[0])
+        targets = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list"))
+        page = next(t for t in targets if t["type"] == "page")
+        self.socket = websocket.create_connection(page["webSocketDebuggerUrl"],
+                                                  suppress_origin=True, timeout=60)
+        self.next_id = 0
+        self.console = []
+        self.exceptions = []
+        self.send("Runtime.enable")
+        self.send("Page.enable")
+
+    def close(self):
+        if getattr(self, "socket", None):
+            self.socket.close()
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+    def send(self, method, **params):
+        """Sends one command and returns its result, keeping the events that arrive meanwhile."""
+        self.next_id += 1
+        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while True:
+            message = json.loads(self.socket.recv())
+            if message.get("id") == self.next_id:
+                if "error" in message:
+                    raise RuntimeError(f"{method}: {message['error']}")
+                return message.get("result", {})
+            self._event(message)
+
+    def _event(self, message):
+        method = message.get("method")
+        if method == "Runtime.consoleAPICalled":
+            args = message["params"]["args"]
+            self.console.append((message["params"]["type"],
+                                 " ".join(str(a.get("value", "")) for a in args)))
+        elif method == "Runtime.exceptionThrown":
+            self.exceptions.append(message["params"]["exceptionDetails"])
+
+    def pump(self, seconds):
+        """Lets the page run for a while, collecting its console lines."""
+        deadline = time.monotonic() + seconds
+        while True:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return
+            self.socket.settimeout(left)
+            try:
+                self._event(json.loads(self.socket.recv()))
+            except websocket.WebSocketTimeoutException:
+                return
+            finally:
+                self.socket.settimeout(60)
+
+    def evaluate(self, expression):
+        result = self.send("Runtime.evaluate", expression=expression, returnByValue=True,
+                           awaitPromise=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
+        return result["result"].get("value")
+
+    def viewport(self, width, height, ratio):
+        self.send("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                  deviceScaleFactor=ratio, mobile=False)
+
+    def open(self, url):
+        self.send("Page.navigate", url=url)
+        self.wait_for("document.readyState === 'complete' && typeof Module !== 'undefined'"
+                      " && Module.calledRun === true", 30)
+
+    def wait_for(self, expression, seconds):
+        """Waits until the expression is true in the page; False when it never was."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if self.evaluate(expression):
+                return True
+            self.pump(0.05)
+        return False
+
+    def state(self):
+        return self.evaluate("document.body.dataset.state")
+
+    def screenshot(self, path):
+        data = self.send("Page.captureScreenshot", format="png")["data"]
+        with open(path, "wb") as png:
+            png.write(base64.b64decode(data))
+
+    def key(self, code=65, key="a"):
+        for kind in ("keyDown", "keyUp"):
+            self.send("Input.dispatchKeyEvent", type=kind, key=key, windowsVirtualKeyCode=code)
+
+    def click(self, x, y):
+        for kind in ("mousePressed", "mouseReleased"):
+            self.send("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left",
+                      clickCount=1)
+
+    def move(self, x, y):
+        self.send("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y)
+
+    def touch(self, x, y):
+        self.send("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
+        self.send("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+    def renderer_pids(self):
+        """The renderer processes of this browser (all of its processes share its session)."""
+        pids = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/stat") as f:
+                    session = int(f.read().rsplit(")", 1)[1].split()[3])
+                with open(f"/proc/{entry}/cmdline", "rb") as f:
+                    command = f.read()
+            except (OSError, IndexError, ValueError):
+                continue
+            # Chromium's children rewrite their command line into one string.
+            if session == self.process.pid and b"--type=renderer" in command:
+                pids.append(int(entry))
+        return pids
+
+
+def cpu_seconds(pid):
+    """User and system CPU time of a process so far."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
