@@ -10,6 +10,7 @@ set(CPACK_STRIP_FILES ON)
 # Members dated SOURCE_DATE_EPOCH (cmake/reproducible.cmake), also when cpack runs without it.
 set(CPACK_DREVANTI_SOURCE_DATE_EPOCH ${DREVANTI_SOURCE_DATE_EPOCH})
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_source_date.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/cpack_staged_permissions.cmake)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)

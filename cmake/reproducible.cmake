@@ -50,8 +50,3 @@ add_compile_options("$<$<CONFIG:Release>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}
 if(WIN32)
   add_link_options("$<$<CONFIG:Release>:-Wl,--no-insert-timestamp>")
 endif()
-
-# Folders made by the installation, and so the packages', get the same permissions whatever the
-# umask.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

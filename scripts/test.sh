@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds everything and runs every test: the release build first,
-# then its Debian package (installed, run under xscreensaver and purged again), then every test
-# again with AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build.
+# then its Debian package (checked by lintian, built a second time to the same bytes, installed,
+# run under xscreensaver and purged again), then every test again with AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the Windows build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -10,13 +11,16 @@ bash scripts/install-packages.sh g++ cmake make libgtest-dev libgmock-dev libben
   pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libxfixes-dev libxrandr-dev \
   fonts-dejavu-core fonts-ipafont-gothic xvfb xdotool imagemagick x11-utils x11-xserver-utils \
   openbox python3 xscreensaver xsecurelock xss-lock dbus python3-gi sway swayidle grim wtype \
-  dpkg-dev
+  dpkg-dev lintian
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 (cd build && rm -f drevanti_*.deb && cpack -G DEB)
+# Every tag shown, pedantic and informational ones too; an error or a warning fails the run.
+lintian --fail-on error,warning --pedantic -I build/drevanti_*.deb
+bash scripts/check-reproducible.sh build/drevanti_*.deb build-again DEB
 python3 tests/platform/linux/package_e2e.py --deb build/drevanti_*.deb \
   --probe build/tests/platform/linux/x11_probe --shots build/tests/platform/linux/shots
 
