@@ -7,7 +7,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen saver showing a Steiner tree heuri
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
-# Members dated SOURCE_DATE_EPOCH (cmake/reproducible.cmake), also when cpack runs without it.
+# Members dated SOURCE_DATE_EPOCH, taken again when cpack packs (cmake/source_date_epoch.cmake);
+# the configured one stands in when there is no git.
 set(CPACK_DREVANTI_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_DREVANTI_SOURCE_DATE_EPOCH ${DREVANTI_SOURCE_DATE_EPOCH})
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_source_date.cmake)
