@@ -2,11 +2,17 @@
 # `cpack -G ZIP` in the Windows cross build folder.
 set(CPACK_PACKAGE_NAME drevanti)
 set(CPACK_PACKAGE_VENDOR "Drevanti team")
-set(CPACK_PACKAGE_CONTACT "Drevanti team")
+set(CPACK_PACKAGE_CONTACT "${DREVANTI_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen saver showing a Steiner tree heuristic at work")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
+# Members dated SOURCE_DATE_EPOCH, taken again when cpack packs (cmake/source_date_epoch.cmake);
+# the configured one stands in when there is no git.
+set(CPACK_DREVANTI_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_DREVANTI_SOURCE_DATE_EPOCH ${DREVANTI_SOURCE_DATE_EPOCH})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_source_date.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/cpack_staged_permissions.cmake)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
@@ -17,6 +23,18 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION x11)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # strip leaves the compilers' .comment section, which Debian's packages do without.
+  set(programs ${CMAKE_INSTALL_BINDIR}/drevanti-solve)
+  if(TARGET drevanti)
+    list(APPEND programs ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/drevanti)
+  endif()
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      foreach(program ${programs})
+        execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+      endforeach()
+    endif()")
   # The libraries the programs link, as dpkg-shlibdeps reads them off the binaries, and a font
   # for the status line, which fontconfig finds at run time (the settings form's Japanese needs
   # one with Japanese glyphs).

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds everything and runs every test: the release build first,
 # then the browser page (in headless Chromium) and the tool under node, then the Debian package
-# (installed, run under xscreensaver and purged again), then every test again with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build.
+# (checked by lintian, built a second time to the same bytes, installed, run under xscreensaver and
+# purged again), then every test again with AddressSanitizer and UndefinedBehaviorSanitizer, then
+# the Windows build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -11,7 +12,7 @@ bash scripts/install-packages.sh g++ cmake make libgtest-dev libgmock-dev libben
   pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libxfixes-dev libxrandr-dev \
   fonts-dejavu-core fonts-ipafont-gothic xvfb xdotool imagemagick x11-utils x11-xserver-utils \
   openbox python3 xscreensaver xsecurelock xss-lock dbus python3-gi sway swayidle grim wtype \
-  dpkg-dev
+  dpkg-dev lintian
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
@@ -24,6 +25,9 @@ cmake --build build-web -j"$jobs"
 ctest --test-dir build-web --output-on-failure
 
 (cd build && rm -f drevanti_*.deb && cpack -G DEB)
+# Every tag shown, pedantic and informational ones too; an error or a warning fails the run.
+lintian --fail-on error,warning --pedantic -I build/drevanti_*.deb
+bash scripts/check-reproducible.sh build/drevanti_*.deb build-again DEB
 python3 tests/platform/linux/package_e2e.py --deb build/drevanti_*.deb \
   --probe build/tests/platform/linux/x11_probe --shots build/tests/platform/linux/shots
 

@@ -27,7 +27,9 @@ FILES = {
     "/usr/share/man/man6/drevanti.6.gz",
     "/usr/share/man/man1/drevanti-solve.1.gz",
     "/usr/share/doc/drevanti/README.md",
-    "/usr/share/doc/drevanti/LICENSE",
+    "/usr/share/doc/drevanti/copyright",
+    "/usr/share/doc/drevanti/changelog.gz",
+    "/usr/share/lintian/overrides/drevanti",
 }
 # What the programs link, and the font the status line is drawn in.
 NEEDED = ["libc6", "libstdc++6", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libfontconfig1",
