@@ -2,7 +2,6 @@
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 #include <memory>
 
@@ -22,27 +21,6 @@ Connection connect() {
 }
 
 }  // namespace
-
-std::optional<X11Screen> x11Screen() {
-  const Connection display = connect();
-  if (!display) return std::nullopt;
-  X11Screen screen;
-  screen.whole = {0, 0, DisplayWidth(display.get(), DefaultScreen(display.get())),
-                  DisplayHeight(display.get(), DefaultScreen(display.get()))};
-  int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-  if (XRRQueryExtension(display.get(), &eventBase, &errorBase) &&
-      XRRQueryVersion(display.get(), &major, &minor) && (major > 1 || minor >= 5)) {
-    int count = 0;
-    XRRMonitorInfo* monitors =
-        XRRGetMonitors(display.get(), DefaultRootWindow(display.get()), True, &count);
-    for (int i = 0; i < count; ++i) {
-      screen.monitors.push_back(
-          {monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height});
-    }
-    if (monitors) XRRFreeMonitors(monitors);
-  }
-  return screen;
-}
 
 unsigned long x11RootWindow() {
   const Connection display = connect();

@@ -1,25 +1,14 @@
-// What the saver asks the X server directly, where SDL has no answer: the monitors (SDL 2 sees a
-// screen's RandR outputs, not its monitors), and the window a host gives the saver to draw in.
-// Each opens a short connection of its own unless it works on an SDL window.
+// What the saver asks the X server directly about the window a host gives it to draw in, where SDL
+// has no answer. Each opens a short connection of its own unless it works on an SDL window.
 #pragma once
 
 #include <SDL.h>
 
 #include <optional>
-#include <vector>
 
-#include "app/monitor_layout.h"
 #include "app/screen_size.h"
 
 namespace drevanti::linux_platform {
-
-// The monitors RandR 1.5 reports and the whole screen, in root-window pixels; nothing when the
-// display cannot be opened.
-struct X11Screen {
-  std::vector<Monitor> monitors;
-  Monitor whole;
-};
-std::optional<X11Screen> x11Screen();
 
 // The root window of the default screen.
 unsigned long x11RootWindow();
