@@ -63,10 +63,6 @@ ShmBuffer::~ShmBuffer() {
   munmap(pixels_, bytes_);
 }
 
-void ShmBuffer::copyFrom(const ShmBuffer& other) {
-  std::memcpy(pixels_, other.pixels_, bytes_);
-}
-
 void ShmBuffer::released(void* data, wl_buffer*) {
   static_cast<ShmBuffer*>(data)->busy_ = false;
 }

@@ -25,8 +25,6 @@ class ShmBuffer {
   ScreenSize size() const { return size_; }
   bool busy() const { return busy_; }
   void committed() { busy_ = true; }
-  // Takes the other's pixels (a buffer of the same size).
-  void copyFrom(const ShmBuffer& other);
 
  private:
   static void released(void* data, wl_buffer* buffer);

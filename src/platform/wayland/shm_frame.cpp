@@ -16,14 +16,20 @@ void ShmFrame::allocate() {
     slot.buffer = std::make_unique<ShmBuffer>(shm_, size_);
     slot.canvas = std::make_unique<linux_platform::SurfaceCanvas>(slot.buffer->surface(), text_);
   }
-  drawing_ = 0;
+  drawOn(0);
   waiting_ = -1;
+  shown_ = -1;
+}
+
+void ShmFrame::drawOn(int slot) {
+  drawing_ = slot;
+  canvas_.drawOn(*slots_[slot].canvas);
 }
 
 void ShmFrame::present() {
   std::unique_lock lock(mutex_);
   if (abandoned_) return;
-  request_ = Request::Present;
+  request_ = canvas_.takeDrawn() ? Request::Present : Request::Refresh;
   wake_();
   done_.wait(lock, [this] { return request_ == Request::None || abandoned_; });
 }
@@ -52,12 +58,23 @@ void ShmFrame::gone() {
 
 void ShmFrame::commitWaiting() {
   if (waiting_ < 0 || !configured_ || gone_) return;
-  ShmBuffer& buffer = *slots_[waiting_].buffer;
+  commit(waiting_);
+  waiting_ = -1;
+}
+
+void ShmFrame::commitShownAgain() {
+  if (waiting_ >= 0 || shown_ < 0 || gone_) return;
+  commit(shown_);
+}
+
+void ShmFrame::commit(int slot) {
+  ShmBuffer& buffer = *slots_[slot].buffer;
   wl_surface_attach(surface_, buffer.buffer(), 0, 0);
+  // All of it is new: the buffer shown until now holds another frame, drawn whole too.
   wl_surface_damage_buffer(surface_, 0, 0, buffer.size().width, buffer.size().height);
   wl_surface_commit(surface_);
   buffer.committed();
-  waiting_ = -1;
+  shown_ = slot;
 }
 
 void ShmFrame::serve() {
@@ -65,6 +82,11 @@ void ShmFrame::serve() {
   if (request_ == Request::Resize) {
     // Buffers the compositor still holds may go: it keeps what it needs of them itself.
     allocate();
+    done();
+    return;
+  }
+  if (request_ == Request::Refresh) {
+    commitShownAgain();
     done();
     return;
   }
@@ -76,8 +98,7 @@ void ShmFrame::serve() {
   const int next = 1 - drawing_;
   // The compositor reads the other buffer still: it gives it back once it shows the new frame.
   if (slots_[next].buffer->busy() && !gone_) return;
-  slots_[next].buffer->copyFrom(*drawn().buffer);
-  drawing_ = next;
+  drawOn(next);
   done();
 }
 

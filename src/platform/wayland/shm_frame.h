@@ -1,9 +1,10 @@
 // One surface's frames on Wayland. The demonstration draws, on its own thread, into one of two
 // shared-memory buffers; only the program's main thread speaks to the compositor, so when the
 // demonstration presents, it hands the buffer over and waits until the main thread has committed
-// it and given it the other buffer to draw on, holding a copy of the frame just shown (the canvas
-// always holds the last complete frame). A buffer the compositor still reads is never drawn on:
-// the main thread waits for its release before it hands it back.
+// it and given it the other buffer to draw on. Every frame is drawn whole, so the other buffer's
+// old pixels need no copy of the new ones; a present with nothing drawn since the last (a
+// refresh) commits the buffer last committed again. A buffer the compositor still reads is never
+// drawn on: the main thread waits for its release before it hands it back.
 #pragma once
 
 #include <wayland-client.h>
@@ -15,6 +16,7 @@
 #include <mutex>
 
 #include "app/hosted_window.h"
+#include "frame_canvas.h"
 #include "platform/linux/surface_canvas.h"
 #include "platform/linux/text_renderer.h"
 #include "shm_buffer.h"
@@ -29,7 +31,7 @@ class ShmFrame final : public FrameTarget {
            std::function<void()> wake);
 
   // The demonstration's side.
-  Canvas& canvas() override { return *drawn().canvas; }
+  Canvas& canvas() override { return canvas_; }
   void present() override;
   void resize(ScreenSize size) override;
 
@@ -45,15 +47,18 @@ class ShmFrame final : public FrameTarget {
   void abandon();
 
  private:
-  enum class Request { None, Present, Resize };
+  enum class Request { None, Present, Refresh, Resize };
   struct Slot {
     std::unique_ptr<ShmBuffer> buffer;
     std::unique_ptr<linux_platform::SurfaceCanvas> canvas;
   };
-  Slot& drawn() { return slots_[drawing_]; }
   void allocate();
+  void drawOn(int slot);
   // Commits the frame waiting to be shown, if the surface can show it.
   void commitWaiting();
+  // Commits the frame last committed again, unless a newer one waits.
+  void commitShownAgain();
+  void commit(int slot);
   void done();
 
   wl_shm* shm_;
@@ -62,10 +67,13 @@ class ShmFrame final : public FrameTarget {
   std::function<void()> wake_;
   ScreenSize size_;
   std::array<Slot, 2> slots_;
+  FrameCanvas canvas_;
   // The slot the demonstration draws on; the other may be on the screen.
   int drawing_ = 0;
   // A presented frame the surface could not show yet, or -1.
   int waiting_ = -1;
+  // The slot last committed, or -1.
+  int shown_ = -1;
   bool configured_ = false;
   bool gone_ = false;
   std::mutex mutex_;
