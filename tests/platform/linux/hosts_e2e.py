@@ -33,6 +33,8 @@ MARKER = "#ff00ff"
 # How long a host may take to show the first frame, and the saver to end once stopped.
 START_LIMIT = 15.0
 STOP_LIMIT = 2.0
+# A monitor added during full screen shows its own scene within this time.
+HOTPLUG_LIMIT = 1.0
 # A hosted saver ends within this time of SIGTERM or SIGINT.
 SIGNAL_LIMIT = 0.2
 
@@ -393,11 +395,12 @@ def seconds_since_start(pid):
     return time.clock_gettime(time.CLOCK_BOOTTIME) - started
 
 
-def swayidle_runs(args, user, env, outputs, grab, alive, end, name):
+def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_step=None):
     """The README's swayidle line, with an idle time of one second, args.runs times under a
     running compositor: each time every output shows its own scene (grab gives one shot per
     output), the time from the saver's start to that, its CPU share and memory are printed, and
-    end(env) stops it (swayidle first, so that it does not start the saver again)."""
+    end(env) stops it (swayidle first, so that it does not start the saver again). In the last
+    run last_run_step(), when given, comes before the end."""
     firsts, cpus, rsss = [], [], []
     for run in range(1, args.runs + 1):
         idle = user.start(["swayidle", "-w", "timeout", "1", "drevanti"], env, subprocess.DEVNULL)
@@ -431,6 +434,8 @@ def swayidle_runs(args, user, env, outputs, grab, alive, end, name):
         rsss.append(rss)
         log(f"run {run}: every output drawn {firsts[-1]:.2f} s after the saver started; "
             f"CPU {cpu:.1f} % of one core over {args.usage_seconds:g} s, {rss:.1f} MB resident")
+        if run == args.runs and last_run_step:
+            last_run_step()
         idle.terminate()
         idle.wait()
         end(env)
@@ -477,7 +482,33 @@ def case_sway(args):
                 typed = user.run(["wtype", "-s", "300", "a"], env)
                 check(typed.returncode == 0, f"wtype: {typed.stderr}")
 
-            swayidle_runs(args, user, env, outputs, grab, alive, key, "sway")
+            def add_output():
+                # An output plugged in while the saver runs (this sway cannot take one away).
+                sock = next(f for f in os.listdir(runtime) if f.startswith("sway-ipc."))
+                added = time.monotonic()
+                created = user.run(["swaymsg", "create_output"],
+                                   {**env, "SWAYSOCK": os.path.join(runtime, sock)})
+                check(created.returncode == 0, f"swaymsg create_output: {created.stderr}")
+                # Shots as fast as grim takes them, judged afterwards: judging one takes longer.
+                shots = []
+                while time.monotonic() - added < HOTPLUG_LIMIT:
+                    grim = subprocess.run(["grim", "-t", "ppm", "-o", "HEADLESS-3", "-"],
+                                          env={**os.environ, **env}, capture_output=True)
+                    if grim.returncode == 0:
+                        shots.append((time.monotonic() - added, grim.stdout))
+                problems = ["no shot of HEADLESS-3"]
+                for seconds, data in shots:
+                    shot = parse_ppm(data)
+                    problems = scene_problems(shot, (shot.width, shot.height, 0, 0))
+                    if not problems:
+                        shot.save_png(os.path.join(args.shots, "sway-added.png"))
+                        log(f"an output added during the run: its own {shot.width}x"
+                            f"{shot.height} scene {seconds:.2f} s after it was created")
+                        return
+                raise Failure(f"the added output {HOTPLUG_LIMIT:g} s after it was created: " +
+                              "; ".join(problems))
+
+            swayidle_runs(args, user, env, outputs, grab, alive, key, "sway", add_output)
         finally:
             shutil.rmtree(runtime, ignore_errors=True)
 
