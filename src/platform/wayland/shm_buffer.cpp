@@ -47,9 +47,10 @@ ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size)
   close(fd);
   static const wl_buffer_listener listener{&ShmBuffer::released};
   wl_buffer_add_listener(buffer_, &listener, this);
-  // SDL's RGB888 is XRGB8888 in native byte order, as wl_shm's is.
+  // SDL's ARGB8888 is wl_shm's XRGB8888 in native byte order, with the unused byte written as
+  // opaque alpha: a screenshot that reads the pixels as ARGB (weston 10's) sees what is shown.
   surface_ = SDL_CreateRGBSurfaceWithFormatFrom(pixels_, size.width, size.height, 32, stride,
-                                                SDL_PIXELFORMAT_RGB888);
+                                                SDL_PIXELFORMAT_ARGB8888);
   if (!surface_) {
     wl_buffer_destroy(buffer_);
     munmap(pixels_, bytes_);
