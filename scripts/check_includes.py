@@ -22,7 +22,8 @@ ALLOWED = {
     "render": set(),
     "app": {"geometry", "steiner", "render"},
     "platform/headless": CORE,
-    "platform/linux": CORE,
+    "platform/linux": CORE | {"platform/wayland"},
+    "platform/wayland": CORE | {"platform/linux"},
     "platform/windows": CORE,
     # The page writes the tool's demo lines to the browser's console.
     "platform/web": CORE | {"tools"},

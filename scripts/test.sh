@@ -12,7 +12,9 @@ bash scripts/install-packages.sh g++ cmake make libgtest-dev libgmock-dev libben
   pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libxfixes-dev libxrandr-dev \
   fonts-dejavu-core fonts-ipafont-gothic xvfb xdotool imagemagick x11-utils x11-xserver-utils \
   openbox python3 xscreensaver xsecurelock xss-lock dbus python3-gi sway swayidle grim wtype \
-  dpkg-dev lintian
+  dpkg-dev lintian libwayland-dev libwayland-bin wayland-protocols
+# KWin alone, for the second Wayland compositor's case: it recommends the whole Plasma desktop.
+bash scripts/install-packages.sh --no-install-recommends kwin-wayland
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"

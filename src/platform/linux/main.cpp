@@ -11,6 +11,7 @@
 #include "app/launch.h"
 #include "app/random_source.h"
 #include "app/version.h"
+#include "platform/wayland/wayland_saver.h"
 #include "sdl_saver_windows.h"
 #include "sdl_session.h"
 #include "settings_form_window.h"
@@ -76,6 +77,11 @@ int main(int argc, char** argv) {
         return registerForCurrentUser();
       default:
         break;
+    }
+    if (launch.mode == LaunchMode::FullScreen) {
+      if (const auto exitCode = wayland_platform::runFullScreenOnWayland(clockSeed())) {
+        return *exitCode;
+      }
     }
     SdlSession session;
     if (launch.mode == LaunchMode::Settings) {

@@ -36,64 +36,33 @@ Uint32 windowIdOf(const SDL_Event& event) {
   }
 }
 
-// SDL's displays (Wayland's outputs) and the first as the whole desktop.
-MonitorReport sdlDisplays() {
-  MonitorReport report;
-  for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
-    SDL_Rect bounds{};
-    if (SDL_GetDisplayBounds(i, &bounds) == 0) {
-      report.monitors.push_back({bounds.x, bounds.y, bounds.w, bounds.h});
-    }
-  }
-  if (report.monitors.empty()) {
-    throw DisplayError(std::string("no monitor found: ") + SDL_GetError());
-  }
-  report.whole = report.monitors.front();
-  return report;
-}
-
-int displayAt(const Monitor& place) {
-  for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
-    SDL_Rect bounds{};
-    if (SDL_GetDisplayBounds(i, &bounds) == 0 &&
-        Monitor{bounds.x, bounds.y, bounds.w, bounds.h} == place) {
-      return i;
-    }
-  }
-  return 0;
-}
-
 }  // namespace
 
-SdlWindowSystem::SdlWindowSystem(TextRenderer& text) : text_(text), x11_(onX11()), wait_(true) {
-  if (x11_) {
-    desktop_ = std::make_unique<X11Desktop>();
-    // Every window, those of monitors added later too, is placed on its monitor past any window
-    // manager; Wayland offers full screen on a chosen output instead.
-    SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
-  }
+SdlWindowSystem::SdlWindowSystem(TextRenderer& text) : text_(text), wait_(true) {
+  // A Wayland compositor gets the saver's own Wayland backend; SDL draws full screen on X11 only.
+  if (!onX11()) throw DisplayError("full screen needs an X11 display or a Wayland compositor");
+  desktop_ = std::make_unique<X11Desktop>();
+  // Every window, those of monitors added later too, is placed on its monitor past any window
+  // manager.
+  SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
 }
 
 SdlWindowSystem::SdlWindowSystem(TextRenderer& text, unsigned long hostWindow)
-    : text_(text), hostWindow_(hostWindow), x11_(true), wait_(false) {}
+    : text_(text), hostWindow_(hostWindow), wait_(false) {}
 
 SdlWindowSystem::~SdlWindowSystem() {
   while (!windows_.empty()) close(windows_.back().key);
 }
 
 MonitorReport SdlWindowSystem::monitors() {
-  reported_ = desktop_ ? desktop_->monitors() : sdlDisplays();
+  reported_ = desktop_->monitors();
   return reported_;
 }
 
 SDL_Window* SdlWindowSystem::create(const Monitor& place) {
   if (hostWindow_ != 0) return SDL_CreateWindowFrom(reinterpret_cast<const void*>(hostWindow_));
   const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
-  if (x11_) return SDL_CreateWindow(kTitle, place.x, place.y, place.width, place.height, flags);
-  const int display = displayAt(place);
-  return SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED_DISPLAY(display),
-                          SDL_WINDOWPOS_UNDEFINED_DISPLAY(display), place.width, place.height,
-                          flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
+  return SDL_CreateWindow(kTitle, place.x, place.y, place.width, place.height, flags);
 }
 
 FrameTarget& SdlWindowSystem::open(WindowKey key, const Monitor& place) {

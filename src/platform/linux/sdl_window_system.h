@@ -54,8 +54,7 @@ class SdlWindowSystem final : public WindowSystem {
 
   TextRenderer& text_;
   const unsigned long hostWindow_ = 0;  // 0: full screen
-  const bool x11_;
-  // Full screen on X11: the monitors and the pointer.
+  // Full screen: the monitors and the pointer.
   std::unique_ptr<X11Desktop> desktop_;
   MainThreadWait wait_;
   std::vector<Window> windows_;

@@ -650,6 +650,9 @@ def main(cases):
     parser.add_argument("--probe", required=True)
     parser.add_argument("--shots", required=True)
     parser.add_argument("--wakeup-check")
+    parser.add_argument("--runs", type=int, default=5, help="how often the Wayland cases start the saver")
+    parser.add_argument("--usage-seconds", type=float, default=3.0,
+                        help="how long the Wayland cases measure the saver's CPU share")
     args = parser.parse_args()
     args.saver = os.path.abspath(args.saver)
     os.makedirs(args.shots, exist_ok=True)

@@ -1,0 +1,95 @@
+// The window system for the full-screen saver on Wayland: one surface per output, covering it
+// whole and above everything (a layer-shell surface on the overlay layer, with the keyboard to
+// itself, where the compositor offers it; else a full-screen toplevel on the output), its frames in
+// shared memory. The main thread sleeps on the compositor's connection and on an eventfd that
+// wake writes.
+#pragma once
+
+#include <wayland-client.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/window_system.h"
+#include "layer_shell.h"
+#include "platform/linux/text_renderer.h"
+#include "shm_frame.h"
+#include "wayland_outputs.h"
+#include "xdg-output-unstable-v1-client.h"
+#include "xdg-shell-client.h"
+
+namespace drevanti::wayland_platform {
+
+class WaylandWindowSystem final : public WindowSystem {
+ public:
+  // Connects to the compositor that WAYLAND_DISPLAY names; nothing when it names none, or none
+  // answers there. Throws when the compositor lacks what the saver needs.
+  static std::unique_ptr<WaylandWindowSystem> connect(linux_platform::TextRenderer& text);
+  ~WaylandWindowSystem() override;
+  WaylandWindowSystem(const WaylandWindowSystem&) = delete;
+  WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
+
+  MonitorReport monitors() override;
+  FrameTarget& open(WindowKey window, const Monitor& place) override;
+  void close(WindowKey window) override;
+  // A Wayland client learns where the pointer is only once it is over one of its surfaces.
+  std::optional<DesktopPoint> pointer() override { return std::nullopt; }
+  void dispatch(WindowEvents& events, std::chrono::milliseconds timeout) override;
+  void wake() override;
+  void stopServing() override;
+
+ private:
+  struct Window;
+  WaylandWindowSystem(wl_display* display, linux_platform::TextRenderer& text);
+  // Binds what the compositor offers and reads its outputs; throws when something is missing.
+  void start(const std::string& name);
+
+  static const wl_registry_listener kRegistryListener;
+  static const wl_seat_listener kSeatListener;
+  static const wl_pointer_listener kPointerListener;
+  static const wl_keyboard_listener kKeyboardListener;
+  static const xdg_wm_base_listener kWmBaseListener;
+  static const zwlr_layer_surface_v1_listener kLayerListener;
+  static const xdg_surface_listener kXdgSurfaceListener;
+  static const xdg_toplevel_listener kToplevelListener;
+
+  void announced(wl_registry* registry, std::uint32_t name, const char* interface,
+                 std::uint32_t version);
+  void removed(std::uint32_t name);
+  void seatCapabilities(std::uint32_t capabilities);
+  // The window's surface was configured to the size given (zero: the window's own).
+  void configured(Window& window, ScreenSize size);
+  void report(const SaverInput& input, WindowKey window);
+  WindowKey keyOf(wl_surface* surface) const;
+  // Reads the compositor's events until every output has described itself.
+  void settle();
+  // Throws when the connection has failed.
+  void check(int result);
+
+  wl_display* display_;
+  linux_platform::TextRenderer& text_;
+  int wakeFd_ = -1;
+  wl_registry* registry_ = nullptr;
+  wl_compositor* compositor_ = nullptr;
+  wl_shm* shm_ = nullptr;
+  zwlr_layer_shell_v1* layerShell_ = nullptr;
+  xdg_wm_base* wmBase_ = nullptr;
+  zxdg_output_manager_v1* logicalOutputs_ = nullptr;
+  wl_seat* seat_ = nullptr;
+  wl_pointer* pointer_ = nullptr;
+  wl_keyboard* keyboard_ = nullptr;
+  std::vector<std::unique_ptr<WaylandOutput>> outputs_;
+  std::map<WindowKey, std::unique_ptr<Window>> windows_;
+  // The events' receiver while dispatch runs, else nothing.
+  WindowEvents* events_ = nullptr;
+  // The monitors as last reported (or handed out by monitors()).
+  std::optional<MonitorReport> reported_;
+  WindowKey pointerOver_ = kNoWindow;
+  Integer buttonsHeld_ = 0;
+  bool serving_ = true;
+  bool quitReported_ = false;
+};
+
+}  // namespace drevanti::wayland_platform
