@@ -111,7 +111,7 @@ void SdlWindowSystem::close(WindowKey key) {
 }
 
 std::optional<DesktopPoint> SdlWindowSystem::pointer() {
-  // Wayland tells a client where the pointer is only once it is over one of its surfaces.
+  // A hosted saver has no say about the pointer.
   return desktop_ ? desktop_->pointer() : std::nullopt;
 }
 

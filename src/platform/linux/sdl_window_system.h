@@ -1,6 +1,6 @@
-// The Linux saver's windows on SDL, as the window owner asks for them: a borderless window on each
-// monitor (on X11 placed there past any window manager, as screen savers' windows are; on Wayland
-// full screen on the monitor's output), or the X11 window a host gives the saver to draw in. It
+// The Linux saver's windows on SDL and X11, as the window owner asks for them: a borderless window
+// on each monitor, placed there past any window manager, as screen savers' windows are, or the
+// window a host gives the saver to draw in. It
 // translates SDL's events, the X server's word of changed monitors, the quit signals and the end
 // of the host's window into the owner's events, and shows the frames the demonstrations hand over.
 // Needs a running SdlSession.

@@ -253,6 +253,14 @@ void WaylandWindowSystem::report(const SaverInput& input, WindowKey window) {
   if (events_) events_->input(window, input);
 }
 
+void WaylandWindowSystem::moved(wl_fixed_t x, wl_fixed_t y) {
+  report({.kind = SaverInput::Kind::MouseMove,
+          .button = buttonsHeld_,
+          .x = static_cast<float>(wl_fixed_to_double(x)),
+          .y = static_cast<float>(wl_fixed_to_double(y))},
+         pointerOver_);
+}
+
 const wl_pointer_listener WaylandWindowSystem::kPointerListener = {
     .enter =
         [](void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
@@ -261,23 +269,12 @@ const wl_pointer_listener WaylandWindowSystem::kPointerListener = {
           // No cursor image: the pointer is hidden over the saver's surfaces.
           wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
           system.pointerOver_ = system.keyOf(surface);
-          SaverInput move{.kind = SaverInput::Kind::MouseMove,
-                          .button = system.buttonsHeld_,
-                          .x = static_cast<float>(wl_fixed_to_double(x)),
-                          .y = static_cast<float>(wl_fixed_to_double(y))};
-          system.report(move, system.pointerOver_);
+          system.moved(x, y);
         },
     .leave = [](void* data, wl_pointer*, std::uint32_t,
                 wl_surface*) { systemOf(data).pointerOver_ = kNoWindow; },
-    .motion =
-        [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
-          WaylandWindowSystem& system = systemOf(data);
-          SaverInput move{.kind = SaverInput::Kind::MouseMove,
-                          .button = system.buttonsHeld_,
-                          .x = static_cast<float>(wl_fixed_to_double(x)),
-                          .y = static_cast<float>(wl_fixed_to_double(y))};
-          system.report(move, system.pointerOver_);
-        },
+    .motion = [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t x,
+                 wl_fixed_t y) { systemOf(data).moved(x, y); },
     .button =
         [](void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t button,
            std::uint32_t state) {

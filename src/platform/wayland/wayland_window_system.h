@@ -62,6 +62,8 @@ class WaylandWindowSystem final : public WindowSystem {
   // The window's surface was configured to the size given (zero: the window's own).
   void configured(Window& window, ScreenSize size);
   void report(const SaverInput& input, WindowKey window);
+  // The pointer at (x, y) of the surface it is over.
+  void moved(wl_fixed_t x, wl_fixed_t y);
   WindowKey keyOf(wl_surface* surface) const;
   // Reads the compositor's events until every output has described itself.
   void settle();
