@@ -37,8 +37,11 @@ EM_JS(void, jsSetCanvasSize, (int width, int height), {
   canvas.width = width;
   canvas.height = height;
   const context = canvas.getContext("2d", {alpha : false});
-  context.font = "11px sans-serif";
-  context.textBaseline = "top";
+  context.font = Module.page.font;
+  // Text is placed by the top of its cell, as the native saver places it: the baseline lies the
+  // face's own ascent below (jsText), so the glyphs hang below the given y whatever face the
+  // browser picked.
+  context.textBaseline = "alphabetic";
   context.lineWidth = 1;
   context.lineCap = "square";
 });
@@ -81,7 +84,9 @@ EM_JS(void, jsText,
           context.clip();
         }
         context.fillStyle = Module.page.colour(r, g, b);
-        context.fillText(UTF8ToString(text), Math.round(x), Math.round(y));
+        const line = UTF8ToString(text);
+        const ascent = context.measureText(line).fontBoundingBoxAscent;
+        context.fillText(line, Math.round(x), Math.round(y) + Math.ceil(ascent));
         context.restore();
       });
 EM_JS(int, jsTextHeight, (const char* text), {

@@ -68,6 +68,11 @@ def scene_checks(page, width, height, label):
     red = [rgb_at(bar, i) == (255, 0, 0) for i in range(107)]
     check(all(red[3:104]) and not any(red[:2]) and not any(red[105:]),
           f"{label}: the red scale bar runs from x={left} to x={left + 100} at y={SCALE_BAR_Y}")
+    # The labels "0" and "100" hang below the bar's ends (the bar's row stays pure red above).
+    for name, x in (("0", left), ("100", left + 100)):
+        below = pixels(page, x, SCALE_BAR_Y + 1, 24, 16)
+        light = sum(1 for i in range(24 * 16) if min(rgb_at(below, i)) > 128)
+        check(light >= 5, f"{label}: the label \"{name}\" is written below the bar ({light} pixels)")
     whole = pixels(page, 0, 0, width, height)
     yellow = sum(1 for i in range(width * height)
                  if whole[4 * i] > 180 and whole[4 * i + 1] > 180 and whole[4 * i + 2] < 90)
@@ -171,6 +176,30 @@ def run_viewport(page, server, solve, shots, css_width, css_height, ratio, seed)
     check(page.evaluate("!document.fullscreenElement"), f"{label}: full screen is left")
 
 
+def another_face(page, server, shots):
+    """The scene's text placed by the face's own ascent: with a face of other metrics than the
+    page's own, the labels still hang below the bar and the status line stays in its label."""
+    label = "960x540@1 in another face"
+    page.viewport(960, 540, 1)
+    page.open(server.url)
+    other = '11px "IPAGothic", "DejaVu Serif", serif'
+    widths = page.evaluate(f"""(() => {{
+      const context = document.createElement('canvas').getContext('2d');
+      const width = (font) => {{ context.font = font; return context.measureText('N=100').width; }};
+      const before = width(Module.page.font);
+      Module.page.font = '{other}';
+      return [before, width(Module.page.font)];
+    }})()""")
+    check(widths[0] != widths[1], f"{label}: the face differs from the page's own (widths {widths})")
+    frame_probe(page)
+    check(press_start(page), f"{label}: Start runs the demonstration")
+    page.wait_for("probe.frames.some(f => f.scene)", 10)
+    page.pump(0.5)
+    page.screenshot(os.path.join(shots, "scene-other-face.png"))
+    scene_checks(page, 960, 540, label)
+    page.key()
+
+
 def cpu_share(page, server, seconds):
     """The renderer's CPU while the demonstration runs, as a share of one core."""
     page.viewport(960, 540, 1)
@@ -213,6 +242,7 @@ def main():
             for ratio in RATIOS:
                 run_viewport(page, server, args.solve, args.shots, css_width, css_height, ratio,
                              next(seeds))
+        another_face(page, server, args.shots)
         share, running = cpu_share(page, server, 10)
         print(f"      renderer CPU while running: {100 * share:.1f} % of a core", flush=True)
         check(running, "the demonstration ran throughout the CPU measurement")
