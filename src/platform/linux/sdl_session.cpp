@@ -40,6 +40,10 @@ SdlSession::SdlSession() {
   // leave libwayland's own complaint beside the saver's message. (SDL_VIDEODRIVER still decides.)
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   if (!wayland || !*wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // SDL's X11 video reaches for the session bus (for input methods) as it starts, and where none
+  // is named libdbus launches one through the X server, leaving a window and a daemon behind each
+  // saver process; where one is named, SDL waits on its answers. The saver needs no bus at all.
+  setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
   letLateWakeupsPass();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     throw DisplayError("cannot open the display: " + whyNoDisplay() + " (" + SDL_GetError() + ")");

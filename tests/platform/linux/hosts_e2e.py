@@ -36,6 +36,8 @@ START_LIMIT = 15.0
 STOP_LIMIT = 2.0
 # A monitor added during full screen shows its own scene within this time.
 HOTPLUG_LIMIT = 1.0
+# Every monitor shows its scale bar within this time of the saver's start.
+DRAW_LIMIT = 2.0
 # A hosted saver ends within this time of SIGTERM or SIGINT.
 SIGNAL_LIMIT = 0.2
 # A monitor added or deleted during full screen is covered, or its window gone, within this time.
@@ -89,6 +91,38 @@ def wait_for_scenes(grab, monitors, alive, what):
             return shot, time.monotonic() - start
         time.sleep(0.1)
     raise Failure(f"{what}: " + "; ".join(problems))
+
+
+def wait_for_bars(server, monitors, alive, since, what):
+    """Polls the scale bars' rows (cheap, unlike a whole screenshot) until every monitor shows its
+    bar; checks that this took at most DRAW_LIMIT from since, and returns the seconds."""
+    rows = []
+    for w, h, x, y in monitors:
+        left, right = saver_e2e.bar_ends(w)
+        rows.append((right - left + 1, 1, x + left, y + saver_e2e.BAR_Y))
+    while not all(server.screenshot(row).count(is_red) == row[0] for row in rows):
+        alive()
+        check(time.monotonic() - since <= DRAW_LIMIT,
+              f"{what}: not every monitor shows its scale bar {DRAW_LIMIT} s after the start")
+    return time.monotonic() - since
+
+
+def no_bus_traces(server):
+    traces = server.bus_traces()
+    check(not traces, "; ".join(traces))
+
+
+def no_window_of_its_own(server, before, own=0, host=None):
+    """The saver made no top-level window since the list before but its own (own of them, titled
+    as the saver's; those of the host, whose WM_CLASS names it, are the host's), and left no
+    trace of a session bus."""
+    new = server.top_windows() - before - set(saver_windows(server))
+    if host:
+        new = {w for w in new
+               if f'"{host}"' not in server.run(["xprop", "-id", w, "WM_CLASS"], check_status=False)}
+    check(len(saver_windows(server)) == own and not new,
+          f"windows made besides the saver's own {own}: {sorted(new)}")
+    no_bus_traces(server)
 
 
 def live(pids):
@@ -222,11 +256,6 @@ def command_line_of(pid):
         return [part.decode() for part in cmdline.read().split(b"\0") if part]
 
 
-def no_saver_window(server, args):
-    found = server.run([args.probe, "find", SAVER_TITLE], check_status=False)
-    check(not found.strip(), f"the hosted saver made a window of its own: {found.strip()}")
-
-
 # --- The hosts ------------------------------------------------------------------------------------
 
 # What ~/.xscreensaver holds for the test: the daemon starts drevanti at once, without locking,
@@ -243,20 +272,25 @@ programs: drevanti --root \\n
 """
 
 
-def start_first_saver(user, env, log_file):
-    """Starts the xscreensaver daemon as the user and has it run the first screen saver of the
-    list at once; returns a check that the daemon is still there."""
+def start_first_saver(user, env, log_file, server):
+    """Starts the xscreensaver daemon as the user and, once it answers, has it run the first screen
+    saver of the list; returns a check that the daemon is still there, the time of the selection
+    and the top-level windows there were before it."""
     daemon = user.start(["xscreensaver", "--no-splash"], env, log_file)
 
     def alive():
         check(daemon.poll() is None, "xscreensaver ended")
 
     deadline = time.monotonic() + START_LIMIT
-    while user.run(["xscreensaver-command", "-select", "1"], env).returncode != 0:
+    while user.run(["xscreensaver-command", "-time"], env).returncode != 0:
         alive()
         check(time.monotonic() < deadline, "xscreensaver does not answer")
         time.sleep(0.2)
-    return alive
+    before = server.top_windows()
+    selected = time.monotonic()
+    check(user.run(["xscreensaver-command", "-select", "1"], env).returncode == 0,
+          "xscreensaver-command -select 1 failed")
+    return alive, selected, before
 
 
 def case_xscreensaver(args, monitors):
@@ -268,18 +302,19 @@ def case_xscreensaver(args, monitors):
         user.write(".xscreensaver", XSCREENSAVER_SETTINGS)
         env = {"DISPLAY": server.env["DISPLAY"]}
         daemon_log = tempfile.TemporaryFile()
-        daemon_alive = start_first_saver(user, env, daemon_log)
+        daemon_alive, selected, before = start_first_saver(user, env, daemon_log, server)
+        drawn = wait_for_bars(server, monitors, daemon_alive, selected, "xscreensaver")
         shot, seconds = wait_for_scenes(server.screenshot, monitors, daemon_alive, "xscreensaver")
         shot.save_png(os.path.join(args.shots, f"xscreensaver-{len(monitors)}.png"))
-        log(f"xscreensaver, {len(monitors)} monitor(s): every monitor drawn {seconds:.2f} s after "
-            "-select")
+        log(f"xscreensaver, {len(monitors)} monitor(s): every scale bar drawn {drawn:.2f} s, every "
+            f"whole scene seen {seconds + drawn:.2f} s after -select")
         savers = user.savers()
         check(len(savers) == len(monitors), f"{len(savers)} saver processes for {len(monitors)} "
               "monitors")
         for pid in savers:
             check(command_line_of(pid) == ["drevanti", "--root"],
                   f"started as {command_line_of(pid)}")
-        no_saver_window(server, args)
+        no_window_of_its_own(server, before, host="xscreensaver")
         for pid in savers:
             cpu, rss = usage(pid)
             log(f"saver {pid}: CPU {cpu:.1f} % of one core, {rss:.1f} MB resident")
@@ -322,7 +357,8 @@ def case_xsecurelock(args):
                     check("-root" in command_line_of(pid), f"started as {command_line_of(pid)}")
                 cpu, rss = usage(savers[0])
                 log(f"saver: CPU {cpu:.1f} % of one core, {rss:.1f} MB resident")
-                no_saver_window(server, args)
+                check(not saver_windows(server), "the hosted saver made a window of its own")
+                no_bus_traces(server)
                 started = time.monotonic()
                 locker.send_signal(signal.SIGTERM)
                 wait_gone(savers, STOP_LIMIT, "after xsecurelock's end")
@@ -347,15 +383,18 @@ def case_window_id(args):
             return host, host.stdout.readline().strip()
 
         host, window = host_window(640, 400)
+        before = server.top_windows()
         saver = Program(server, [args.saver, "--root", "--window-id", window])
 
         def alive():
             check(saver.running(), f"the saver ended:\n{saver.output()}")
 
+        drawn = wait_for_bars(server, ((640, 400, 0, 0),), alive, saver.started, "window")
         shot, seconds = wait_for_scenes(server.screenshot, ((640, 400, 0, 0),), alive, "window")
         shot.save_png(os.path.join(args.shots, "window-id.png"))
-        log(f"--window-id: drawn {seconds:.2f} s after start")
-        no_saver_window(server, args)
+        log(f"--window-id: scale bar drawn {drawn:.2f} s, whole scene seen {seconds + drawn:.2f} s"
+            " after start")
+        no_window_of_its_own(server, before)
         check(server.run([args.probe, "cursor"]).startswith("visible"), "the pointer is hidden")
         for action in (["mousemove", "100", "100"], ["key", "a"], ["click", "1"],
                        ["mousemove", "300", "200"]):
@@ -683,14 +722,18 @@ def case_two_monitors(args):
             server.run(["xsetroot", "-solid", MARKER])
             if before:
                 server.run(["xdotool", *before])
+            before = server.top_windows()
             saver = Program(server, [args.saver])
 
             def alive():
                 check(saver.running(), f"the saver ended:\n{saver.output()}")
 
+            drawn = wait_for_bars(server, TWO_MONITORS, alive, saver.started, "full screen")
             shot, seconds = wait_for_scenes(server.screenshot, TWO_MONITORS, alive, "full screen")
             shot.save_png(os.path.join(args.shots, "two-monitors.png"))
-            log(f"two monitors: both drawn {seconds:.2f} s after start")
+            log(f"two monitors: both scale bars drawn {drawn:.2f} s, both whole scenes seen "
+                f"{seconds + drawn:.2f} s after start")
+            no_window_of_its_own(server, before, own=len(TWO_MONITORS))
             check(server.run([args.probe, "cursor"]).startswith("hidden"), "the pointer shows")
             started = time.monotonic()
             server.run(["xdotool", *action])

@@ -241,6 +241,29 @@ class XServer:
             check(time.monotonic() < deadline, message)
             time.sleep(0.1)
 
+    def top_windows(self):
+        """The ids of the root window's children."""
+        listing = self.run(["xwininfo", "-root", "-children"])
+        return {line.split()[0] for line in listing.splitlines() if line.strip().startswith("0x")}
+
+    def bus_traces(self):
+        """What a program that reached for a session bus leaves on this display, where none is
+        named: libdbus launches one through the X server, leaving a window that holds its
+        address and the bus's daemon."""
+        traces = [f"window {w} holds a session bus's address" for w in sorted(self.top_windows())
+                  if "_DBUS_SESSION_BUS_ADDRESS" in self.run(["xprop", "-id", w],
+                                                             check_status=False)]
+        daemons = subprocess.run(["pgrep", "-x", "dbus-daemon"], capture_output=True, text=True)
+        for pid in daemons.stdout.split():
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as environ:
+                    display = f"DISPLAY={self.env['DISPLAY']}".encode()
+                    if display in environ.read().split(b"\0"):
+                        traces.append(f"a session bus daemon (pid {pid}) runs for this display")
+            except OSError:
+                pass
+        return traces
+
     def screenshot(self, box=None):
         """The screen, or the part of it in box (width, height, x, y)."""
         crop = ["-crop", "%dx%d+%d+%d" % box] if box else []
