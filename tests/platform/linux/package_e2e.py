@@ -75,7 +75,7 @@ def run_under_xscreensaver(args):
         settings = os.path.join(user.home, ".xscreensaver")
         with open(settings, "a") as out:
             out.write(TEST_SETTINGS)
-        alive = start_first_saver(user, env, tempfile.TemporaryFile())
+        alive, _, _ = start_first_saver(user, env, tempfile.TemporaryFile(), server)
         shot, seconds = wait_for_scenes(server.screenshot, ONE_MONITOR, alive, "xscreensaver")
         shot.save_png(os.path.join(args.shots, "package-xscreensaver.png"))
         savers = user.savers()
