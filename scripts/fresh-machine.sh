@@ -77,6 +77,11 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 # As in a container: packages do not start their services.
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
 chmod 755 "$root/usr/sbin/policy-rc.d"
+# The tests' throwaway users get ids of their own, apart from the host's: `pkill -u` in a test in
+# here must not reach a host's process that has the same id.
+sed -i -e 's/^#\?SYS_UID_MIN.*/SYS_UID_MIN 40000/' -e 's/^#\?SYS_UID_MAX.*/SYS_UID_MAX 40999/' \
+  -e 's/^#\?SYS_GID_MIN.*/SYS_GID_MIN 40000/' -e 's/^#\?SYS_GID_MAX.*/SYS_GID_MAX 40999/' \
+  "$root/etc/login.defs"
 echo "   $((SECONDS - started)) s"
 
 # The repository as a new user clones it, with nothing of this working tree but its commits.
