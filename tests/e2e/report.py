@@ -1,0 +1,71 @@
+"""How an end-to-end script runs a case and reports it: a failed check raises Failure, the runner
+prints `ok    CASE` or `FAIL  CASE: why` and exits non-zero, figures are printed as they are
+measured, and a screen open at a failure leaves its picture in the --shots folder."""
+
+import argparse
+import os
+import sys
+import time
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def log(text):
+    print(text, flush=True)
+
+
+def wait_for(condition, seconds, message, interval=0.1):
+    """Polls condition until it gives a true value, which it returns; fails after seconds."""
+    deadline = time.monotonic() + seconds
+    while not (value := condition()):
+        check(time.monotonic() < deadline, message)
+        time.sleep(interval)
+    return value
+
+
+failure_shot = None
+
+
+def keep_failure_screen(save):
+    """For a screen closing on an error: save(path) writes what it shows to the failure shot."""
+    if failure_shot:
+        try:
+            save(failure_shot)
+            log(f"(screen at the failure: {failure_shot})")
+        except Exception as error:  # the failure itself matters more
+            log(f"no failure screenshot: {error}")
+
+
+def main(cases, *paths, setup=None, **options):
+    """Runs the case the command line names (or the only one) with the given path options, each
+    required and made absolute (--shots is made, and holds the failure shot), and the given
+    optional ones (name=default), after setup(args) when given."""
+    global failure_shot
+    parser = argparse.ArgumentParser()
+    if len(cases) > 1:
+        parser.add_argument("case", choices=sorted(cases))
+    for path in paths:
+        parser.add_argument(path, required=True, type=os.path.abspath)
+    for name, default in options.items():
+        parser.add_argument("--" + name.replace("_", "-"), default=default,
+                            type=type(default) if default is not None else os.path.abspath)
+    args = parser.parse_args()
+    case = getattr(args, "case", next(iter(cases)))
+    if getattr(args, "shots", None):
+        os.makedirs(args.shots, exist_ok=True)
+        failure_shot = os.path.join(args.shots, f"failed-{case}.png")
+    try:
+        if setup:
+            setup(args)
+        cases[case](args)
+    except Failure as failure:
+        log(f"FAIL  {case}: {failure}")
+        sys.exit(1)
+    log(f"ok    {case}")
