@@ -33,14 +33,21 @@ def wait_for(condition, seconds, message, interval=0.1):
 failure_shot = None
 
 
-def keep_failure_screen(save):
-    """For a screen closing on an error: save(path) writes what it shows to the failure shot."""
-    if failure_shot:
-        try:
-            save(failure_shot)
-            log(f"(screen at the failure: {failure_shot})")
-        except Exception as error:  # the failure itself matters more
-            log(f"no failure screenshot: {error}")
+class Screen:
+    """Something that shows a picture, used in a with statement: closed at the end, and when a
+    check fails inside, what it shows is kept as the failure shot (failure_screen(path))."""
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, kind, value, traceback):
+        if kind is not None and issubclass(kind, Exception) and failure_shot:
+            try:
+                self.failure_screen(failure_shot)
+                log(f"(screen at the failure: {failure_shot})")
+            except Exception as error:  # the failure itself matters more
+                log(f"no failure screenshot: {error}")
+        self.close()
 
 
 def main(cases, *paths, setup=None, **options):

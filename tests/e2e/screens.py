@@ -12,10 +12,10 @@ import time
 
 from e2e.pictures import Picture
 from e2e.processes import Program, program_env
-from e2e.report import Failure, check, keep_failure_screen, log, wait_for
+from e2e.report import Failure, Screen, check, log, wait_for
 
 
-class XServer:
+class XServer(Screen):
     """Monitors are (x, y, width, height) each; the first takes the screen's one output. The
     probe, x11_probe, tells what the X server shows."""
 
@@ -31,11 +31,6 @@ class XServer:
             # __exit__ does not run when __enter__ fails: stop what did start.
             self.__exit__(*sys.exc_info())
             raise
-
-    def __exit__(self, kind, value, traceback):
-        if kind is not None and issubclass(kind, Exception):
-            keep_failure_screen(self.failure_screen)
-        self.close()
 
     def open(self):
         read_end, write_end = os.pipe()

@@ -1,6 +1,5 @@
-"""Headless Chromium driven through its DevTools protocol, and the page served on 127.0.0.1: what
-the page's end-to-end checks (page_e2e.py) stand on. Runs with Debian's /usr/bin/python3, which
-has python3-websocket."""
+"""Headless Chromium driven through its DevTools protocol, and a page served on 127.0.0.1: what
+the page's end-to-end checks stand on. Needs python3-websocket (Debian's /usr/bin/python3)."""
 
 import base64
 import functools
@@ -16,6 +15,10 @@ import urllib.request
 
 import websocket
 
+from e2e.pictures import Picture
+from e2e.processes import all_pids, stat
+from e2e.report import Failure, Screen
+
 
 class Server:
     """A static web server for one folder, on 127.0.0.1 at a free port, in a thread."""
@@ -26,7 +29,10 @@ class Server:
         self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
-    def close(self):
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
         self.httpd.shutdown()
         self.httpd.server_close()
 
@@ -47,8 +53,9 @@ def requested_paths():
     return list(_QuietHandler.requested)
 
 
-class Chromium:
-    """One headless Chromium with a fresh profile, and one page of it under DevTools control."""
+class Chromium(Screen):
+    """One headless Chromium with a fresh profile, and one page of it under DevTools control; a
+    failure leaves its picture."""
 
     def __init__(self):
         self.profile = tempfile.mkdtemp(prefix="drevanti-chromium-")
@@ -64,7 +71,7 @@ class Chromium:
         while not (os.path.exists(port_file) and open(port_file).read().count("\n") >= 1):
             if time.monotonic() > deadline or self.process.poll() is not None:
                 self.close()
-                raise RuntimeError("chromium did not open its DevTools port")
+                raise Failure("chromium did not open its DevTools port")
             time.sleep(0.1)
         port = int(open(port_file).read().split("\n")[0])
         targets = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list"))
@@ -97,7 +104,7 @@ class Chromium:
             message = json.loads(self.socket.recv())
             if message.get("id") == self.next_id:
                 if "error" in message:
-                    raise RuntimeError(f"{method}: {message['error']}")
+                    raise Failure(f"{method}: {message['error']}")
                 return message.get("result", {})
             self._event(message)
 
@@ -129,7 +136,7 @@ class Chromium:
         result = self.send("Runtime.evaluate", expression=expression, returnByValue=True,
                            awaitPromise=True)
         if "exceptionDetails" in result:
-            raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
+            raise Failure(f"{expression}: {result['exceptionDetails']}")
         return result["result"].get("value")
 
     def viewport(self, width, height, ratio):
@@ -153,10 +160,26 @@ class Chromium:
     def state(self):
         return self.evaluate("document.body.dataset.state")
 
+    def failure_screen(self, path):
+        self.screenshot(path)
+
     def screenshot(self, path):
         data = self.send("Page.captureScreenshot", format="png")["data"]
         with open(path, "wb") as png:
             png.write(base64.b64decode(data))
+
+    def canvas(self, element):
+        """The canvas element's pixels, exactly as the page drew them."""
+        width, height, data = self.evaluate(f"""(() => {{
+          const canvas = document.getElementById('{element}');
+          const rgba = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+          let bytes = '';
+          for (let i = 0; i < rgba.length; i += 65536) {{
+            bytes += String.fromCharCode.apply(null, rgba.subarray(i, i + 65536));
+          }}
+          return [canvas.width, canvas.height, btoa(bytes)];
+        }})()""")
+        return Picture.from_rgba(width, height, base64.b64decode(data))
 
     def key(self, code=65, key="a"):
         for kind in ("keyDown", "keyUp"):
@@ -177,24 +200,14 @@ class Chromium:
     def renderer_pids(self):
         """The renderer processes of this browser (all of its processes share its session)."""
         pids = []
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
+        for pid in all_pids():
             try:
-                with open(f"/proc/{entry}/stat") as f:
-                    session = int(f.read().rsplit(")", 1)[1].split()[3])
-                with open(f"/proc/{entry}/cmdline", "rb") as f:
+                session = int(stat(pid)[3])
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
                     command = f.read()
             except (OSError, IndexError, ValueError):
                 continue
             # Chromium's children rewrite their command line into one string.
             if session == self.process.pid and b"--type=renderer" in command:
-                pids.append(int(entry))
+                pids.append(pid)
         return pids
-
-
-def cpu_seconds(pid):
-    """User and system CPU time of a process so far."""
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
