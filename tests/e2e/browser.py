@@ -16,12 +16,15 @@ import urllib.request
 import websocket
 
 from e2e.pictures import Picture
-from e2e.processes import all_pids, stat
-from e2e.report import Failure, Screen
+from e2e.processes import command_line_of, pids_where, stat, stop
+from e2e.report import Failure, Screen, check
 
 
 class Server:
-    """A static web server for one folder, on 127.0.0.1 at a free port, in a thread."""
+    """A static web server for one folder, on 127.0.0.1 at a free port, in a thread; requested
+    holds every path it was asked for."""
+
+    requested = []
 
     def __init__(self, folder):
         handler = functools.partial(_QuietHandler, directory=folder)
@@ -38,26 +41,19 @@ class Server:
 
 
 class _QuietHandler(http.server.SimpleHTTPRequestHandler):
-    requested = []
-
     def log_message(self, *args):
         pass
 
     def do_GET(self):
-        _QuietHandler.requested.append(self.path)
+        Server.requested.append(self.path)
         super().do_GET()
-
-
-def requested_paths():
-    """Every path the server was asked for so far."""
-    return list(_QuietHandler.requested)
 
 
 class Chromium(Screen):
     """One headless Chromium with a fresh profile, and one page of it under DevTools control; a
     failure leaves its picture."""
 
-    def __init__(self):
+    def open(self):
         self.profile = tempfile.mkdtemp(prefix="drevanti-chromium-")
         self.process = subprocess.Popen(
             ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
@@ -69,9 +65,8 @@ class Chromium(Screen):
         port_file = os.path.join(self.profile, "DevToolsActivePort")
         deadline = time.monotonic() + 30
         while not (os.path.exists(port_file) and open(port_file).read().count("\n") >= 1):
-            if time.monotonic() > deadline or self.process.poll() is not None:
-                self.close()
-                raise Failure("chromium did not open its DevTools port")
+            check(time.monotonic() < deadline and self.process.poll() is None,
+                  "chromium did not open its DevTools port")
             time.sleep(0.1)
         port = int(open(port_file).read().split("\n")[0])
         targets = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list"))
@@ -87,13 +82,7 @@ class Chromium(Screen):
     def close(self):
         if getattr(self, "socket", None):
             self.socket.close()
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop(self.process)
         shutil.rmtree(self.profile, ignore_errors=True)
 
     def send(self, method, **params):
@@ -143,7 +132,7 @@ class Chromium(Screen):
         self.send("Emulation.setDeviceMetricsOverride", width=width, height=height,
                   deviceScaleFactor=ratio, mobile=False)
 
-    def open(self, url):
+    def load(self, url):
         self.send("Page.navigate", url=url)
         self.wait_for("document.readyState === 'complete' && typeof Module !== 'undefined'"
                       " && Module.calledRun === true", 30)
@@ -160,13 +149,12 @@ class Chromium(Screen):
     def state(self):
         return self.evaluate("document.body.dataset.state")
 
-    def failure_screen(self, path):
-        self.screenshot(path)
-
     def screenshot(self, path):
         data = self.send("Page.captureScreenshot", format="png")["data"]
         with open(path, "wb") as png:
             png.write(base64.b64decode(data))
+
+    failure_screen = screenshot
 
     def canvas(self, element):
         """The canvas element's pixels, exactly as the page drew them."""
@@ -198,16 +186,7 @@ class Chromium(Screen):
         self.send("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
     def renderer_pids(self):
-        """The renderer processes of this browser (all of its processes share its session)."""
-        pids = []
-        for pid in all_pids():
-            try:
-                session = int(stat(pid)[3])
-                with open(f"/proc/{pid}/cmdline", "rb") as f:
-                    command = f.read()
-            except (OSError, IndexError, ValueError):
-                continue
-            # Chromium's children rewrite their command line into one string.
-            if session == self.process.pid and b"--type=renderer" in command:
-                pids.append(pid)
-        return pids
+        """The renderer processes of this browser (all of its processes share its session;
+        they rewrite their command line into one string)."""
+        return pids_where(lambda pid: int(stat(pid)[3]) == self.process.pid and
+                          "--type=renderer" in " ".join(command_line_of(pid)))

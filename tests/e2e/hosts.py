@@ -11,7 +11,7 @@ import time
 
 from e2e.processes import (Program, command_line_of, live, program_env, run, usage,
                            wait_gone)
-from e2e.report import check, log, wait_for
+from e2e.report import check, log, shot_path, wait_for
 from e2e.scene import MARKER_X, wait_for_bars, wait_for_scenes
 
 
@@ -98,15 +98,8 @@ class ThrowawayUser:
 
 # What ~/.xscreensaver holds for a test: the daemon starts the first saver of its list at once,
 # without locking, fading or powering the monitors down.
-XSCREENSAVER_SETTINGS = """mode: one
-selected: 0
-lock: False
-splash: False
-fade: False
-unfade: False
-dpmsEnabled: False
-timeout: 0:30:00
-"""
+XSCREENSAVER_SETTINGS = ("mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\n"
+                         "unfade: False\ndpmsEnabled: False\ntimeout: 0:30:00\n")
 
 
 def no_window_but(server, before, own=0, host=None, title="シュタイナー問題"):
@@ -117,8 +110,7 @@ def no_window_but(server, before, own=0, host=None, title="シュタイナー問
     new = {w for w in server.top_windows() - before - set(mine) if not host or
            f'"{host}"' not in server.run(["xprop", "-id", w, "WM_CLASS"], check_status=False)}
     check(len(mine) == own and not new, f"windows made besides the saver's own {own}: {sorted(new)}")
-    traces = server.bus_traces()
-    check(not traces, "; ".join(traces))
+    check(not server.bus_traces(), "; ".join(server.bus_traces()))
 
 
 def xscreensaver_runs(server, user, env, monitors, executable, shot, start_limit=15.0,
@@ -127,7 +119,7 @@ def xscreensaver_runs(server, user, env, monitors, executable, shot, start_limit
     user's ~/.xscreensaver), starts the first saver of the list at once (-select 1): every
     monitor shows its own scene, its scale bar within draw_limit; one saver per monitor runs
     executable as `drevanti --root`, and makes no window of its own; -deactivate ends them all;
-    the daemon's output holds no complaint of theirs."""
+    the daemon's output holds no complaint of theirs. The screenshot is kept as shot."""
     server.run(["xhost", f"+si:localuser:{user.name}"])
     server.run(["xsetroot", "-solid", MARKER_X])
     user.write(".xscreensaver", XSCREENSAVER_SETTINGS)
@@ -141,12 +133,11 @@ def xscreensaver_runs(server, user, env, monitors, executable, shot, start_limit
                           "xscreensaver")
     picture, seconds = wait_for_scenes(server.screenshot, monitors, daemon.alive, "xscreensaver",
                                        start_limit)
-    picture.save_png(shot)
+    picture.save_png(shot_path(shot))
     log(f"xscreensaver, {len(monitors)} monitor(s): every scale bar drawn {drawn:.2f} s, every "
         f"whole scene seen {seconds + drawn:.2f} s after -select")
     savers = user.savers()
-    check(len(savers) == len(monitors), f"{len(savers)} saver processes for {len(monitors)} "
-          "monitors")
+    check(len(savers) == len(monitors), f"{len(savers)} savers for {len(monitors)} monitors")
     for pid in savers:
         check(os.path.realpath(f"/proc/{pid}/exe") == executable,
               f"xscreensaver did not run {executable}")

@@ -1,5 +1,6 @@
 """Pictures: screenshots as RGB bytes, read from PPM or RGBA, counted by colour, saved as PNG."""
 
+import re
 import struct
 import zlib
 
@@ -9,13 +10,9 @@ from e2e.report import check
 class Colour:
     """The colours whose red, green and blue each lie within their (low, high) bounds."""
 
-    def __init__(self, red, green, blue):
-        self.bounds = (red, green, blue)
-        # Per channel a table that turns a value into 1 inside the bounds and 0 outside.
-        self.tables = [bytes(low <= v <= high for v in range(256)) for low, high in self.bounds]
-
-    def __call__(self, rgb):
-        return all(low <= v <= high for v, (low, high) in zip(rgb, self.bounds))
+    def __init__(self, *bounds):
+        # Per channel a table that turns a value into 1 inside its bounds and 0 outside.
+        self.tables = [bytes(low <= v <= high for v in range(256)) for low, high in bounds]
 
 
 def exactly(red, green, blue):
@@ -39,23 +36,9 @@ class Picture:
 
     @classmethod
     def from_ppm(cls, data):
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while data[pos:pos + 1].isspace():
-                pos += 1
-            if data[pos:pos + 1] == b"#":
-                pos = data.index(b"\n", pos)
-                continue
-            end = pos
-            while not data[end:end + 1].isspace():
-                end += 1
-            fields.append(data[pos:end])
-            pos = end
-        check(fields[0] == b"P6", "the screenshot is not a binary PPM")
-        pixels = data[pos + 1:]
-        if int(fields[3]) > 255:  # two bytes a sample: keep the high ones
-            pixels = pixels[0::2]
-        return cls(int(fields[1]), int(fields[2]), pixels)
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        check(header, "the screenshot is not an 8-bit binary PPM")
+        return cls(int(header[1]), int(header[2]), data[header.end():])
 
     @classmethod
     def from_rgba(cls, width, height, rgba):

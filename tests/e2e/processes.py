@@ -71,13 +71,18 @@ class Program:
         check(self.running(), f"{action} ended it ({self.process.poll()}):\n{self.output()}")
 
     def stop(self):
-        if self.running():
-            self.process.terminate()
-            try:
-                self.process.wait(5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop(self.process)
+
+
+def stop(process):
+    """Ends a process that still runs, asking first."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 def run(command, env=None, timeout=30):
@@ -92,41 +97,38 @@ def stat(pid):
         return file.read().rsplit(")", 1)[1].split()
 
 
-def live(pids):
-    """The processes among pids that have not ended (zombies count as ended)."""
-    alive = []
+def pids_where(predicate, pids=None):
+    """The processes (of pids, or all) for which predicate(pid) holds; those that end meanwhile
+    are left out."""
+    found = []
+    if pids is None:
+        pids = [int(entry) for entry in os.listdir("/proc") if entry.isdigit()]
     for pid in pids:
         try:
-            if stat(pid)[0] != "Z":
-                alive.append(pid)
-        except OSError:
+            if predicate(pid):
+                found.append(pid)
+        except (OSError, IndexError, ValueError):
             pass
-    return alive
-
-
-def all_pids():
-    return [int(entry) for entry in os.listdir("/proc") if entry.isdigit()]
+    return found
 
 
 def processes_of(executable, ancestor):
     """Live processes running the given file that descend from the ancestor process (other
     cases may run the same file meanwhile)."""
     target = os.path.realpath(executable)
-    parents, running = {}, []
-    for pid in all_pids():
-        try:
-            parents[pid] = int(stat(pid)[1])
-            if os.path.realpath(f"/proc/{pid}/exe") == target:
-                running.append(pid)
-        except OSError:
-            pass
 
     def descends(pid):
         while pid > 1 and pid != ancestor:
-            pid = parents.get(pid, 0)
+            pid = int(stat(pid)[1])
         return pid == ancestor
 
-    return live([pid for pid in running if descends(pid)])
+    return live(pids_where(lambda pid: os.path.realpath(f"/proc/{pid}/exe") == target and
+                           descends(pid)))
+
+
+def live(pids):
+    """The processes among pids that have not ended (zombies count as ended)."""
+    return pids_where(lambda pid: stat(pid)[0] != "Z", pids)
 
 
 def wait_gone(pids, seconds, what):
@@ -163,8 +165,7 @@ def command_line_of(pid):
 
 def environment_of(pid):
     with open(f"/proc/{pid}/environ", "rb") as environ:
-        return dict(item.decode().split("=", 1) for item in environ.read().split(b"\0")
-                    if b"=" in item)
+        return dict(item.decode().split("=", 1) for item in environ.read().split(b"\0") if b"=" in item)
 
 
 def seconds_since_start(pid):

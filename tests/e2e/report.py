@@ -30,7 +30,12 @@ def wait_for(condition, seconds, message, interval=0.1):
     return value
 
 
-failure_shot = None
+failure_shot = shots = None
+
+
+def shot_path(name):
+    """Where a screenshot of the given name is kept: the --shots folder."""
+    return os.path.join(shots, name + ".png")
 
 
 class Screen:
@@ -38,7 +43,13 @@ class Screen:
     check fails inside, what it shows is kept as the failure shot (failure_screen(path))."""
 
     def __enter__(self):
-        return self
+        try:
+            self.open()
+            return self
+        except BaseException:
+            # __exit__ does not run when __enter__ fails: close what did open.
+            self.__exit__(*sys.exc_info())
+            raise
 
     def __exit__(self, kind, value, traceback):
         if kind is not None and issubclass(kind, Exception) and failure_shot:
@@ -54,7 +65,7 @@ def main(cases, *paths, setup=None, **options):
     """Runs the case the command line names (or the only one) with the given path options, each
     required and made absolute (--shots is made, and holds the failure shot), and the given
     optional ones (name=default), after setup(args) when given."""
-    global failure_shot
+    global failure_shot, shots
     parser = argparse.ArgumentParser()
     if len(cases) > 1:
         parser.add_argument("case", choices=sorted(cases))
@@ -65,9 +76,9 @@ def main(cases, *paths, setup=None, **options):
                             type=type(default) if default is not None else os.path.abspath)
     args = parser.parse_args()
     case = getattr(args, "case", next(iter(cases)))
-    if getattr(args, "shots", None):
-        os.makedirs(args.shots, exist_ok=True)
-        failure_shot = os.path.join(args.shots, f"failed-{case}.png")
+    if shots := getattr(args, "shots", None):
+        os.makedirs(shots, exist_ok=True)
+        failure_shot = shot_path(f"failed-{case}")
     try:
         if setup:
             setup(args)

@@ -25,16 +25,13 @@ def load_layout(command, env=None):
     LAYOUT.update(json.loads(probe.output()))
 
 
-def bar_ends(width):
-    """The scale bar's left and right end on a screen of the given width."""
-    right = width - int(LAYOUT["bar_right_margin"])
-    return right - int(LAYOUT["bar_length"]), right
-
-
 def bar_row(monitor):
-    """The box of the scale bar's row on a monitor (x, y, width, height)."""
-    left, right = bar_ends(monitor[2])
-    return monitor[0] + left, monitor[1] + int(LAYOUT["bar_y"]), right - left + 1, 1
+    """The scale bar's row on a monitor (x, y, width, height): its left end bar_length plus
+    bar_right_margin pixels left of the monitor's right edge, its right end bar_length on."""
+    x, y, width, _ = monitor
+    length = int(LAYOUT["bar_length"])
+    left = width - int(LAYOUT["bar_right_margin"]) - length
+    return x + left, y + int(LAYOUT["bar_y"]), length + 1, 1
 
 
 def scene_problems(picture, monitor):

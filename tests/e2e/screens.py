@@ -6,12 +6,11 @@ import os
 import select
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 
 from e2e.pictures import Picture
-from e2e.processes import Program, program_env
+from e2e.processes import Program, environment_of, pids_where, program_env, stop
 from e2e.report import Failure, Screen, check, log, wait_for
 
 
@@ -23,14 +22,6 @@ class XServer(Screen):
         self.size, self.depth, self.monitors, self.probe = size, depth, monitors, probe
         self.window_manager = window_manager
         self.processes, self.xvfb, self.home = [], None, None
-
-    def __enter__(self):
-        try:
-            return self.open()
-        except BaseException:
-            # __exit__ does not run when __enter__ fails: stop what did start.
-            self.__exit__(*sys.exc_info())
-            raise
 
     def open(self):
         read_end, write_end = os.pipe()
@@ -60,8 +51,7 @@ class XServer(Screen):
         for process in reversed(self.processes):
             process.stop()
         if self.xvfb:
-            self.xvfb.terminate()
-            self.xvfb.wait()
+            stop(self.xvfb)
         if self.home:
             shutil.rmtree(self.home, ignore_errors=True)
 
@@ -139,15 +129,10 @@ class XServer(Screen):
         address and the bus's daemon."""
         traces = [f"window {w} holds a session bus's address" for w in sorted(self.top_windows())
                   if "_DBUS_SESSION_BUS_ADDRESS" in self.run(["xprop", "-id", w], False)]
-        display = f"DISPLAY={self.env['DISPLAY']}".encode()
-        for pid in self.run(["pgrep", "-x", "dbus-daemon"], False).split():
-            try:
-                with open(f"/proc/{pid}/environ", "rb") as environ:
-                    if display in environ.read().split(b"\0"):
-                        traces.append(f"a session bus daemon (pid {pid}) runs for this display")
-            except OSError:
-                pass
-        return traces
+        daemons = [int(pid) for pid in self.run(["pgrep", "-x", "dbus-daemon"], False).split()]
+        return traces + [f"a session bus daemon (pid {pid}) runs for this display" for pid in
+                         pids_where(lambda pid: environment_of(pid).get("DISPLAY") ==
+                                    self.env["DISPLAY"], daemons)]
 
     def screenshot(self, box=None):
         """The screen, or the part of it in box (x, y, width, height)."""

@@ -13,6 +13,7 @@ usage: hosts_e2e.py CASE --saver BIN --probe BIN --shots DIR
 
 import contextlib
 import os
+import pathlib
 import shutil
 import signal
 import subprocess
@@ -26,7 +27,7 @@ from e2e.hosts import ThrowawayUser, no_window_but, xscreensaver_runs  # noqa: E
 from e2e.pictures import Picture  # noqa: E402
 from e2e.processes import (command_line_of, environment_of, processes_of, program_env,  # noqa: E402
                            run, seconds_since_start, usage, wait_gone)
-from e2e.report import Failure, check, log, main, wait_for  # noqa: E402
+from e2e.report import Failure, check, log, main, shot_path, wait_for  # noqa: E402
 from e2e.scene import (MARKER, MARKER_X, load_layout, scene_problems,  # noqa: E402
                        wait_for_bars, wait_for_scenes)
 from e2e.screens import XServer  # noqa: E402
@@ -48,26 +49,17 @@ SIGNAL_LIMIT = 0.2
 HOT_PLUG_LIMIT = 1.0
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>{kind}</type>
-  <listen>unix:path={path}</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>
-  </policy>
-</busconfig>
-"""
+<busconfig><type>{kind}</type><listen>unix:path={path}</listen><auth>EXTERNAL</auth>
+  <policy context="default"><allow user="*"/><allow send_destination="*"/>
+    <allow receive_sender="*"/><allow own="*"/></policy></busconfig>"""
 
 
 @contextlib.contextmanager
 def saver_on_path(saver, env):
     """The environment with the saver on PATH as drevanti, and the folder that holds it."""
-    folder = tempfile.mkdtemp(prefix="drevanti-path-")
-    os.symlink(saver, os.path.join(folder, "drevanti"))
-    try:
+    with tempfile.TemporaryDirectory(prefix="drevanti-path-") as folder:
+        os.symlink(saver, os.path.join(folder, "drevanti"))
         yield dict(env, PATH=f"{folder}:{os.environ['PATH']}"), folder
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
 
 
 def private_bus(kind, folder, start):
@@ -90,7 +82,18 @@ def case_xscreensaver(args, monitors):
         user.write(".xscreensaver", "programs: drevanti --root \\n\n")
         xscreensaver_runs(server, user, {"DISPLAY": server.env["DISPLAY"]}, monitors,
                           os.path.join(user.bin, "drevanti"),
-                          os.path.join(args.shots, f"xscreensaver-{len(monitors)}.png"))
+                          f"xscreensaver-{len(monitors)}")
+
+
+def savers_of(args, server, locker, monitors, name):
+    """The savers a locker started, one per monitor, once every monitor shows its scene."""
+    shot, seconds = wait_for_scenes(server.screenshot, monitors, locker.alive, name, START_LIMIT)
+    shot.save_png(shot_path(name))
+    log(f"{name}: every monitor drawn {seconds:.2f} s after the start")
+    savers = processes_of(args.saver, locker.pid)
+    check(len(savers) == len(monitors), f"{len(savers)} savers for {len(monitors)} monitor(s)")
+    usage(savers[:1])
+    return savers
 
 
 def case_xsecurelock(args):
@@ -100,17 +103,11 @@ def case_xsecurelock(args):
         # The README's line.
         locker = server.start(["sh", "-c", 'XSECURELOCK_SAVER="$(command -v drevanti)" '
                                "exec xsecurelock"], program_env(env), "xsecurelock")
-        shot, seconds = wait_for_scenes(server.screenshot, TWO_MONITORS, locker.alive,
-                                        "xsecurelock", START_LIMIT)
-        shot.save_png(os.path.join(args.shots, "xsecurelock.png"))
-        log(f"xsecurelock: both monitors drawn {seconds:.2f} s after start")
-        savers = processes_of(args.saver, locker.pid)
-        check(len(savers) == 2, f"{len(savers)} saver processes for two monitors")
+        savers = savers_of(args, server, locker, TWO_MONITORS, "xsecurelock")
         for pid in savers:
             window = environment_of(pid).get("XSCREENSAVER_WINDOW", "")
             check(window.isdigit(), f"XSCREENSAVER_WINDOW is {window!r}")
             check("-root" in command_line_of(pid), f"started as {command_line_of(pid)}")
-        usage(savers[:1])
         no_window_but(server, server.top_windows())
         locker.process.send_signal(signal.SIGTERM)
         wait_gone(savers, STOP_LIMIT, "the savers after SIGTERM to xsecurelock")
@@ -132,13 +129,7 @@ def case_xss_lock(args):
                               "xss-lock")
         time.sleep(1.0)
         server.run(["xset", "s", "activate"])
-        shot, seconds = wait_for_scenes(server.screenshot, ONE_MONITOR, locker.alive, "xss-lock",
-                                        START_LIMIT)
-        shot.save_png(os.path.join(args.shots, "xss-lock.png"))
-        log(f"xss-lock: drawn {seconds:.2f} s after the X screen saver activated")
-        savers = processes_of(args.saver, locker.pid)
-        check(len(savers) == 1, f"{len(savers)} saver processes")
-        usage(savers)
+        savers = savers_of(args, server, locker, ONE_MONITOR, "xss-lock")
         server.run(["xdotool", "key", "a"])
         wait_gone(savers, STOP_LIMIT, "the saver after a key")
         time.sleep(0.3)
@@ -165,7 +156,7 @@ def case_window_id(args):
         drawn = wait_for_bars(server.screenshot, area, saver.alive, saver.started, DRAW_LIMIT,
                               "window")
         shot, seconds = wait_for_scenes(server.screenshot, area, saver.alive, "window", START_LIMIT)
-        shot.save_png(os.path.join(args.shots, "window-id.png"))
+        shot.save_png(shot_path("window-id"))
         log(f"--window-id: scale bar drawn {drawn:.2f} s, whole scene seen {seconds + drawn:.2f} s"
             " after start")
         no_window_but(server, before)
@@ -205,7 +196,7 @@ def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_ste
     output), the time from the saver's start to that, its CPU share and memory are printed, and
     end(env) stops it (swayidle first, so that it does not start the saver again). In the last
     run last_run_step(), when given, comes before the end."""
-    firsts, cpus, rsss = [], [], []
+    figures = []
     for run_number in range(1, args.runs + 1):
         idle = user.start(["swayidle", "-w", "timeout", "1", "drevanti"], env)
 
@@ -226,22 +217,19 @@ def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_ste
             if not problems:
                 break
             check(since_start < START_LIMIT, "; ".join(problems))
-        firsts.append(since_start)
         if run_number == 1:
             for i, shot in enumerate(shots):
-                shot.save_png(os.path.join(args.shots, f"{name}-{i + 1}.png"))
+                shot.save_png(shot_path(f"{name}-{i + 1}"))
         log(f"run {run_number}: every output drawn {since_start:.2f} s after the saver started")
-        cpu, rss = usage(savers, args.usage_seconds, f"run {run_number}: the saver")
-        cpus.append(cpu)
-        rsss.append(rss)
+        figures.append((since_start, *usage(savers, args.usage_seconds, f"run {run_number}: the saver")))
         if run_number == args.runs and last_run_step:
             last_run_step()
         idle.stop()
         end(env)
         wait_gone(savers, STOP_LIMIT + 1, f"run {run_number}: the saver, told to end")
-    log(f"{name}: every output drawn in {args.runs} of {args.runs} runs, at most {max(firsts):.2f} s "
-        f"after the saver started; CPU at most {max(cpus):.1f} % of one core, at most "
-        f"{max(rsss):.1f} MB resident")
+    first, cpu, rss = (max(column) for column in zip(*figures))
+    log(f"{name}: every output drawn in {args.runs} of {args.runs} runs, at most {first:.2f} s "
+        f"after the saver started; CPU at most {cpu:.1f} % of one core, at most {rss:.1f} MB resident")
 
 
 def grim(env, *output):
@@ -293,7 +281,7 @@ def case_sway(args):
             for seconds, shot in shots:
                 problems = scene_problems(shot, (0, 0, shot.width, shot.height))
                 if not problems:
-                    shot.save_png(os.path.join(args.shots, "sway-added.png"))
+                    shot.save_png(shot_path("sway-added"))
                     return log(f"an output added during the run: its own {shot.width}x"
                                f"{shot.height} scene {seconds:.2f} s after it was created")
             raise Failure(f"the added output {HOT_PLUG_LIMIT:g} s after it was created: " +
@@ -322,21 +310,16 @@ def case_kwin(args):
                    "--socket", "wayland-1"], {**env, "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1"},
             runtime)
         env["WAYLAND_DISPLAY"] = "wayland-1"
-        shots_dir = tempfile.mkdtemp(prefix="drevanti-kwin-shots-", dir=user.home)
-        screens = subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "kwin_screens.py"),
-                                    address, shots_dir, *names], stdin=subprocess.PIPE,
-                                   stdout=subprocess.PIPE, text=True)
-        try:
+        with subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "kwin_screens.py"),
+                               address, runtime, *names], stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, text=True) as screens:
             def grab():
                 screens.stdin.write("shot\n")
                 screens.stdin.flush()
                 answer = screens.stdout.readline().strip()
                 check(answer == "ok", f"KWin's screenshot: {answer or 'no answer'}")
-                shots = []
-                for name in names:
-                    with open(os.path.join(shots_dir, f"shot-{name}.ppm"), "rb") as shot:
-                        shots.append(Picture.from_ppm(shot.read()))
-                return shots
+                return [Picture.from_ppm(pathlib.Path(runtime, f"{name}.ppm").read_bytes())
+                        for name in names]
 
             def terminate(env):
                 for pid in user.savers():
@@ -344,9 +327,6 @@ def case_kwin(args):
 
             swayidle_runs(args, user, env, outputs, grab, compositor_process.alive, terminate,
                           "kwin")
-        finally:
-            screens.stdin.close()
-            screens.wait()
 
 
 # --- Full screen on unusual screens ---------------------------------------------------------------
@@ -365,7 +345,7 @@ def case_two_monitors(args):
                                   DRAW_LIMIT, "full screen")
             shot, seconds = wait_for_scenes(server.screenshot, TWO_MONITORS, saver.alive,
                                             "full screen", START_LIMIT)
-            shot.save_png(os.path.join(args.shots, "two-monitors.png"))
+            shot.save_png(shot_path("two-monitors"))
             log(f"two monitors: both scale bars drawn {drawn:.2f} s, both whole scenes seen "
                 f"{seconds + drawn:.2f} s after start")
             no_window_but(server, windows, own=len(TWO_MONITORS))
@@ -401,7 +381,7 @@ def case_hot_plug(args):
                   f"the added monitor showed its whole scene only {seconds:.2f} s after the change")
             shot, _ = wait_for_scenes(server.screenshot, TWO_MONITORS, saver.alive,
                                       "both monitors", START_LIMIT)
-            shot.save_png(os.path.join(args.shots, f"hot-plug-{cycle}.png"))
+            shot.save_png(shot_path(f"hot-plug-{cycle}"))
             windows = server.windows_titled(SAVER_TITLE)
             check(sorted(windows.values()) == sorted(TWO_MONITORS), f"the windows: {windows}")
             new = next(i for i, place in windows.items() if place == added)

@@ -65,7 +65,7 @@ def run_under_xscreensaver(args):
         check("listed already" in again, f"a second --register: {again}")
         xscreensaver_runs(server, user, env, [(0, 0, 1280, 720)],
                           "/usr/libexec/xscreensaver/drevanti",
-                          os.path.join(args.shots, "package-xscreensaver.png"))
+                          "package-xscreensaver")
 
 
 def case_package(args):

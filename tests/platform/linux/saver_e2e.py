@@ -13,7 +13,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 from e2e.pictures import BLACK, DARK, LIGHT, YELLOW, Colour  # noqa: E402
 from e2e.processes import program_env, run  # noqa: E402
-from e2e.report import check, log, main, wait_for  # noqa: E402
+from e2e.report import check, log, main, shot_path, wait_for  # noqa: E402
 from e2e.scene import LAYOUT, load_layout, wait_for_scenes  # noqa: E402
 from e2e.screens import XServer  # noqa: E402
 
@@ -44,7 +44,7 @@ def find(server, title):
 def case_scene(args):
     with XServer(probe=args.probe) as server:
         saver, shot = start_saver(server, args)
-        shot.save_png(os.path.join(args.shots, "saver-scene.png"))
+        shot.save_png(shot_path("saver-scene"))
         window, area = find(server, SAVER_TITLE)
         check(area == (0, 0, SCREEN_W, SCREEN_H), f"the window covers {area}, not the screen")
         # Black background: the tree's thin lines and small circles cover very little.
@@ -74,7 +74,7 @@ def case_window_manager(args):
     everything, without decorations, and still ends on a key."""
     with XServer(window_manager=True, probe=args.probe) as server:
         saver, shot = start_saver(server, args)
-        shot.save_png(os.path.join(args.shots, "saver-with-window-manager.png"))
+        shot.save_png(shot_path("saver-with-window-manager"))
         _, area = find(server, SAVER_TITLE)
         check(area == (0, 0, SCREEN_W, SCREEN_H), f"the window is at {area}")
         check(shot.pixel(SCREEN_W - 1, SCREEN_H - 1) == (0, 0, 0), "a corner is not black")
@@ -163,12 +163,8 @@ FACE = Colour((190, 235), (190, 235), (185, 230))
 
 def start_form(server, args):
     form = server.start([args.saver, "--settings"], what="the form")
-
-    def shown():
-        form.alive()
-        return find(server, FORM_TITLE)
-
-    window, area = wait_for(shown, START_LIMIT, f"no window titled {FORM_TITLE}")
+    window, area = wait_for(lambda: form.alive() or find(server, FORM_TITLE), START_LIMIT,
+                            f"no window titled {FORM_TITLE}")
     check(area[2:] == (FORM_W, FORM_H), f"client area {area[2:]}, not {FORM_W}x{FORM_H}")
     time.sleep(0.3)  # the first frame after mapping
     return form, window, area[:2]
@@ -194,7 +190,7 @@ def case_form_look(args):
     with XServer(window_manager=True, probe=args.probe) as server:
         form, window, origin = start_form(server, args)
         shot = server.screenshot()
-        shot.save_png(os.path.join(args.shots, "settings-form.png"))
+        shot.save_png(shot_path("settings-form"))
         face = shot.count(FACE, on_screen(origin, (0, 0, FORM_W, FORM_H)))
         check(face > 0.8 * FORM_W * FORM_H, f"only {face} pixels of the dialog's light face")
         for name, box in LABELS.items():
@@ -219,7 +215,7 @@ def case_form_look(args):
         server.run(["xdotool", "key", "Tab"])
         time.sleep(0.3)
         tabbed = server.screenshot()
-        tabbed.save_png(os.path.join(args.shots, "settings-form-tab.png"))
+        tabbed.save_png(shot_path("settings-form-tab"))
         check(focus_marked(tabbed, origin, CANCEL_BUTTON), "Tab: Cancel is not marked")
         check(not focus_marked(tabbed, origin, OK_BUTTON), "Tab: OK is still marked")
         # Neither another key nor a click on a label ends it.
@@ -231,18 +227,11 @@ def case_form_look(args):
         form.expect_end(STOP_LIMIT, "Space on the focused button")
 
 
-def case_form_button(args, box, name):
+def case_form_ends(args, action, act):
     with XServer(window_manager=True, probe=args.probe) as server:
-        form, _, origin = start_form(server, args)
-        click(server, origin, box)
-        form.expect_end(STOP_LIMIT, f"click on {name}")
-
-
-def case_form_close(args):
-    with XServer(window_manager=True, probe=args.probe) as server:
-        form, window, _ = start_form(server, args)
-        server.run([args.probe, "close", window])
-        form.expect_end(STOP_LIMIT, "close request")
+        form, window, origin = start_form(server, args)
+        act(server, window, origin)
+        form.expect_end(STOP_LIMIT, action)
 
 
 def case_late_wakeup(args):
@@ -268,9 +257,12 @@ if __name__ == "__main__":
           "pointer-and-screen-saver": case_pointer_and_screen_saver,
           "no-display": case_no_display,
           "form-look": case_form_look,
-          "form-ok": lambda a: case_form_button(a, OK_BUTTON, "OK"),
-          "form-cancel": lambda a: case_form_button(a, CANCEL_BUTTON, "Cancel"),
-          "form-close": case_form_close,
+          "form-ok": lambda a: case_form_ends(a, "click on OK",
+                                              lambda s, _, at: click(s, at, OK_BUTTON)),
+          "form-cancel": lambda a: case_form_ends(a, "click on Cancel",
+                                                  lambda s, _, at: click(s, at, CANCEL_BUTTON)),
+          "form-close": lambda a: case_form_ends(a, "close request",
+                                                 lambda s, window, _: s.run([a.probe, "close", window])),
           "late-wakeup": case_late_wakeup},
          "--saver", "--probe", "--shots",
          setup=lambda args: load_layout([args.probe, "layout"]), wakeup_check=None)

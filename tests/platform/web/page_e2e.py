@@ -12,15 +12,15 @@ time after Start, the pacing seen and the renderer's CPU share.
 """
 
 import gzip
-import json
 import os
+import pathlib
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 from e2e import browser  # noqa: E402
-from e2e.processes import cpu_seconds, run  # noqa: E402
-from e2e.report import check, log, main  # noqa: E402
+from e2e.processes import run, usage  # noqa: E402
+from e2e.report import check, log, main, shot_path  # noqa: E402
 from e2e.scene import load_layout, scene_problems  # noqa: E402
 
 # Viewports in CSS pixels: a laptop's and a phone's, upright.
@@ -32,9 +32,8 @@ FILES = ("index.html", "drevanti.js", "drevanti.wasm")
 
 
 def press_start(page):
-    box = json.loads(page.evaluate(
-        "JSON.stringify(document.getElementById('startButton').getBoundingClientRect())"))
-    page.click(box["x"] + box["width"] / 2, box["y"] + box["height"] / 2)
+    page.click(*page.evaluate("(b => [b.x + b.width / 2, b.y + b.height / 2])("
+                              "document.getElementById('startButton').getBoundingClientRect())"))
     return page.wait_for("document.body.dataset.state === 'running'", 10)
 
 
@@ -89,18 +88,18 @@ def run_viewport(page, server, args, css_width, css_height, ratio, seed):
     page.viewport(css_width, css_height, ratio)
 
     page.console.clear()
-    page.open(server.url + f"?seed={seed}")
+    page.load(server.url + f"?seed={seed}")
     check(page.state() == "start", f"{label}: the page does not open on the start screen")
     check(page.evaluate("getComputedStyle(document.getElementById('startButton')).display"
                         " !== 'none' && getComputedStyle(document.getElementById('scene'))"
                         ".display === 'none'"), f"{label}: the start screen shows no Start or a scene")
-    page.screenshot(os.path.join(args.shots, f"start-{label}.png"))
+    page.screenshot(shot_path(f"start-{label}"))
 
     start_scene(page, label)
     deadline = time.monotonic() + 60
     while len(demo_lines(page)) < INSTANCES and time.monotonic() < deadline:
         page.pump(0.5)
-    page.screenshot(os.path.join(args.shots, f"scene-{label}.png"))
+    page.screenshot(shot_path(f"scene-{label}"))
     scene_checks(page, width, height, label)
     got = demo_lines(page)[:INSTANCES]
     code, out, error = run([args.solve, "demo", "--seed", str(seed), "--screen", f"{width}x{height}",
@@ -120,7 +119,7 @@ def run_viewport(page, server, args, css_width, css_height, ratio, seed):
     page.pump(1.5)
     check(page.state() == "running", f"{label}: the demonstration stops on a resize")
     scene_checks(page, width + 100 * ratio, height - 60 * ratio, label + " resized")
-    page.screenshot(os.path.join(args.shots, f"resized-{label}.png"))
+    page.screenshot(shot_path(f"resized-{label}"))
     page.viewport(css_width, css_height, ratio)
     page.pump(0.5)
 
@@ -146,7 +145,7 @@ def another_face(page, server, args):
     page's own, the labels still hang below the bar and the status line stays in its label."""
     label = "960x540@1 in another face"
     page.viewport(960, 540, 1)
-    page.open(server.url)
+    page.load(server.url)
     other = '11px "IPAGothic", "DejaVu Serif", serif'
     widths = page.evaluate(f"""(() => {{
       const context = document.createElement('canvas').getContext('2d');
@@ -158,22 +157,18 @@ def another_face(page, server, args):
     check(widths[0] != widths[1], f"{label}: the face is the page's own (widths {widths})")
     start_scene(page, label)
     page.pump(0.5)
-    page.screenshot(os.path.join(args.shots, "scene-other-face.png"))
+    page.screenshot(shot_path("scene-other-face"))
     scene_checks(page, 960, 540, label)
     page.key()
 
 
 def cpu_share(page, server, seconds):
-    """The renderer's CPU while the demonstration runs, as a share of one core."""
+    """The renderer's CPU share and memory while the demonstration runs."""
     page.viewport(960, 540, 1)
-    page.open(server.url)
+    page.load(server.url)
     press_start(page)
     page.pump(2)
-    pids = page.renderer_pids()
-    before, start = sum(cpu_seconds(p) for p in pids), time.monotonic()
-    page.pump(seconds)
-    log(f"renderer CPU while running: "
-        f"{100 * (sum(cpu_seconds(p) for p in pids) - before) / (time.monotonic() - start):.1f} % of a core")
+    usage(page.renderer_pids(), seconds, "the renderer while running")
     check(page.state() == "running", "the demonstration did not run throughout the CPU measurement")
     page.key()
 
@@ -181,11 +176,8 @@ def cpu_share(page, server, seconds):
 def case_page(args):
     for needed in [os.path.join(args.page, f) for f in FILES] + [args.solve]:
         check(os.path.isfile(needed), f"{needed} is missing (build it first)")
-    raw = sum(os.path.getsize(os.path.join(args.page, f)) for f in FILES)
-    packed = 0
-    for name in FILES:
-        with open(os.path.join(args.page, name), "rb") as file:
-            packed += len(gzip.compress(file.read(), 9))
+    contents = [pathlib.Path(args.page, name).read_bytes() for name in FILES]
+    raw, packed = sum(map(len, contents)), sum(len(gzip.compress(c, 9)) for c in contents)
     log(f"page: {raw} bytes, {packed} bytes gzipped")
     check(packed <= 250_000, "the page's three files are more than 250 kB gzipped")
     with browser.Server(args.page) as server, browser.Chromium() as page:
@@ -195,7 +187,7 @@ def case_page(args):
                 run_viewport(page, server, args, css_width, css_height, ratio, next(seeds))
         another_face(page, server, args)
         cpu_share(page, server, 10)
-        asked = sorted(set(p.split("?")[0] for p in browser.requested_paths()))
+        asked = sorted(set(p.split("?")[0] for p in server.requested))
         check(asked == ["/", "/drevanti.js", "/drevanti.wasm"],
               f"the page fetches more than its own files ({asked})")
         check(not page.exceptions, f"an uncaught exception in the page ({page.exceptions[:1]})")

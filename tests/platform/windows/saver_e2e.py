@@ -26,8 +26,9 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 from e2e.pictures import BLACK, DARK  # noqa: E402
-from e2e.processes import Program, cpu_seconds  # noqa: E402
-from e2e.report import Failure, check, log, main, wait_for  # noqa: E402
+from e2e.processes import (Program, command_line_of, cpu_seconds, environment_of,  # noqa: E402
+                           pids_where)
+from e2e.report import check, log, main, shot_path, wait_for  # noqa: E402
 from e2e.scene import LAYOUT, MARKER_X, load_layout, scene_problems, wait_for_scenes  # noqa: E402
 from e2e.screens import XServer  # noqa: E402
 
@@ -120,9 +121,6 @@ class Session(XServer):
     def xdotool(self, *args):
         self.run(["xdotool", *args])
 
-    def save(self, pic, name):
-        pic.save_png(os.path.join(self.args.shots, name + ".png"))
-
     def wait_for_scene(self, program, area=SCREEN):
         """The first screenshot that shows the whole scene in the area, and the seconds it took."""
         return wait_for_scenes(self.screenshot, [area], program.alive,
@@ -130,17 +128,15 @@ class Session(XServer):
 
     def wait_for_window(self, name, program):
         """The window's handle, client area on the screen and style."""
-        found = wait_for(lambda: program.alive() or self.helper("window_tool", "find", name,
-                                                                ok=False),
-                         FIRST_FRAME_TIMEOUT, f"no {name} window", 0.2).split()
+        found = wait_for(lambda: program.alive() or self.find(name), FIRST_FRAME_TIMEOUT,
+                         f"no {name} window", 0.2).split()
         return [int(v) for v in found[:5]] + [int(found[5], 16)]
+
+    def find(self, name):
+        return self.helper("window_tool", "find", name, ok=False)
 
     def cursor(self):
         return self.helper("window_tool", "cursor")
-
-
-# ---------------------------------------------------------------------------------------------
-# Cases
 
 
 def prepare(args):
@@ -168,7 +164,7 @@ def fullscreen_scene(args):
         saver = s.start_saver("/s")
         pic, seconds = s.wait_for_scene(saver)
         log(f"first full scene after {seconds:.2f} s")
-        s.save(pic, "fullscreen_scene")
+        pic.save_png(shot_path("fullscreen_scene"))
 
         _, left, top, width, height, style = s.wait_for_window("main", saver)
         check((left, top, width, height) == SCREEN,
@@ -187,7 +183,7 @@ def fullscreen_scene(args):
         s.xdotool("key", "a")
         saver.expect_end(STOP_TIMEOUT, "key")
         check(s.cursor() == "shown", "the pointer stays hidden after exit")
-        check(s.helper("window_tool", "find", "main", ok=False) is None, "the window is left")
+        check(s.find("main") is None, "the window is left")
         check(s.screenshot().count(BLACK) == SCREEN_W * SCREEN_H, "the screen is not empty after exit")
 
 
@@ -219,7 +215,7 @@ def two_monitors(args):
         pic, seconds = wait_for_scenes(s.screenshot, monitors, saver.alive, "two monitors",
                                        FIRST_FRAME_TIMEOUT)
         log(f"both monitors drawn after {seconds:.2f} s")
-        s.save(pic, "two_monitors")
+        pic.save_png(shot_path("two_monitors"))
         check(s.cursor() == "hidden", "the pointer shows")
         s.xdotool("key", "a")
         saver.expect_end(STOP_TIMEOUT, "a key, for both")
@@ -271,13 +267,11 @@ def settings_form(args):
         check(style & 0x00080000, f"no close control (style {style:08x})")
         check(not style & 0x00040000, f"the border is sizable (style {style:08x})")
         check(not style & 0x00030000, f"it has minimize or maximize boxes (style {style:08x})")
-        controls = []
-        for line in s.helper("window_tool", "controls", "settings").splitlines():
-            kind, text, box, tabstop = line.split("|")
-            controls.append((kind, text, tuple(int(v) for v in box.split()), int(tabstop)))
-        check(controls == EXPECTED_CONTROLS, f"controls: {controls}")
+        controls = s.helper("window_tool", "controls", "settings").splitlines()
+        check(controls == [f"{kind}|{text}|{' '.join(map(str, box))}|{tab}"
+                           for kind, text, box, tab in EXPECTED_CONTROLS], f"controls: {controls}")
         pic = s.screenshot()
-        s.save(pic, "settings_form")
+        pic.save_png(shot_path("settings_form"))
         # Something is written in each label and on each button.
         for _, text, (x, y, w, h), _ in EXPECTED_CONTROLS:
             check(pic.count(DARK, (left + x, top + y, w, h)) > 10, f"nothing written in {text}")
@@ -354,11 +348,11 @@ def preview(args):
         host, hwnd, left, top = start_host(s, width, height, "in-process")
         pic, seconds = s.wait_for_scene(host, (left, top, width, height))
         log(f"preview drawn after {seconds:.2f} s")
-        s.save(pic, "preview")
+        pic.save_png(shot_path("preview"))
         outside = pic.count(BLACK, (left, top, width, height)) + SCREEN_W * SCREEN_H - \
             width * height - pic.count(BLACK)
         check(outside == 0, f"{outside} pixels drawn outside the host window")
-        check(s.helper("window_tool", "find", "main", ok=False) is None, "a top-level window")
+        check(s.find("main") is None, "a top-level window")
         wait_for_child(s, host, width, height)
         ignores_input(s, host, left, top)
         s.helper("window_tool", "close", "host")
@@ -402,7 +396,7 @@ def dpi_scaling(args):
                 check(tuple(found[3:5]) == client, f"at {dpi} DPI the form's client area is {found[3:5]}")
                 first = s.helper("window_tool", "controls", "settings").splitlines()[0]
                 check(first == "Button|OK|%d %d %d %d|1" % ok_box, f"at {dpi} DPI: {first}")
-                s.save(s.screenshot(), f"settings_form_{dpi}_dpi")
+                s.screenshot().save_png(shot_path(f"settings_form_{dpi}_dpi"))
                 s.helper("window_tool", "close", "settings")
                 form.expect_end(STOP_TIMEOUT, f"{dpi} DPI: full screen {SCREEN_W} x {SCREEN_H}, "
                                 f"form {client[0]} x {client[1]}; WM_CLOSE")
@@ -419,30 +413,21 @@ def exit_at_once(args):
 
 def measure(args):
     """Figures for the record, not checks."""
-    def wineserver_pid():
-        """The wineserver of this prefix (others may run for other prefixes)."""
-        mark = f"WINEPREFIX={args.prefix}".encode()
-        for entry in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                with open(f"/proc/{entry}/comm") as comm, open(f"/proc/{entry}/environ", "rb") as env:
-                    if comm.read().startswith("wineserver") and mark in env.read().split(b"\0"):
-                        return int(entry)
-            except OSError:
-                continue
-        raise Failure("no wineserver for this prefix")
-
     with Session(args) as s:
-        for run in range(3):
+        for run in range(1, 4):
             s.xdotool("mousemove", "400", "300")
             saver = s.start_saver("/s")
-            _, seconds = s.wait_for_scene(saver)
-            log(f"run {run + 1}: start to first full scene {seconds:.2f} s")
+            log(f"run {run}: start to first full scene {s.wait_for_scene(saver)[1]:.2f} s")
             time.sleep(1)
             s.xdotool("key", "a")
-            saver.expect_end(10, f"run {run + 1}: key")
+            saver.expect_end(10, f"run {run}: key")
         saver = s.start_saver("/s")
         s.wait_for_scene(saver)
-        pids = {"saver": saver.pid, "wineserver": wineserver_pid()}
+        # The wineserver of this prefix (others may run for other prefixes).
+        wineserver_pid, = pids_where(
+            lambda pid: os.path.basename(command_line_of(pid)[0]).startswith("wineserver") and
+            environment_of(pid).get("WINEPREFIX") == args.prefix)
+        pids = {"saver": saver.pid, "wineserver": wineserver_pid}
         before, start = {k: cpu_seconds(p) for k, p in pids.items()}, time.monotonic()
         time.sleep(30)
         log(f"CPU over {time.monotonic() - start:.0f} s: " + ", ".join(

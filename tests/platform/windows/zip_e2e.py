@@ -8,7 +8,6 @@ usage: zip_e2e.py --zip drevanti-VERSION-windows-x86_64.zip --helpers DIR --pref
 
 import os
 import re
-import shutil
 import sys
 import tempfile
 import zipfile
@@ -25,6 +24,7 @@ SYSTEM_DLLS = re.compile(r"^(kernel32|user32|gdi32|shell32|advapi32|msvcrt|ucrtb
 
 
 def check_zip(args, unpacked):
+    """The zip's contents, and its saver under wine, unpacked into the given folder."""
     with zipfile.ZipFile(args.zip) as archive:
         names = archive.namelist()
         archive.extractall(unpacked)
@@ -51,11 +51,8 @@ def check_zip(args, unpacked):
 
 
 def case_zip(args):
-    unpacked = tempfile.mkdtemp(prefix="drevanti-zip-")
-    try:
+    with tempfile.TemporaryDirectory(prefix="drevanti-zip-") as unpacked:
         check_zip(args, unpacked)
-    finally:
-        shutil.rmtree(unpacked, ignore_errors=True)
 
 
 if __name__ == "__main__":
