@@ -67,7 +67,7 @@ class Picture:
         return max(bits, 0), box
 
     def count(self, colour, box=None):
-        return bin(self._bits(colour, box)[0]).count("1")
+        return self._bits(colour, box)[0].bit_count()
 
     def positions(self, colour, box=None):
         """(x, y) of the box's pixels of the colour."""

@@ -165,7 +165,8 @@ def command_line_of(pid):
 
 def environment_of(pid):
     with open(f"/proc/{pid}/environ", "rb") as environ:
-        return dict(item.decode().split("=", 1) for item in environ.read().split(b"\0") if b"=" in item)
+        return dict(item.decode().split("=", 1) for item in environ.read().split(b"\0")
+                    if b"=" in item)
 
 
 def seconds_since_start(pid):

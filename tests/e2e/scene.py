@@ -43,8 +43,8 @@ def scene_problems(picture, monitor):
     problems = []
     bar_x, bar_y, length, _ = bar_row(monitor)
     if (red := picture.count(RED, (bar_x, bar_y, length, 1))) != length:
-        problems.append(f"scale bar {red} of {length} pixels at x {bar_x - x}..{bar_x - x + length - 1}")
-    if picture.count(RED, (bar_x - 1, bar_y, 1, 1)) or picture.count(RED, (bar_x + length, bar_y, 1, 1)):
+        problems.append(f"scale bar {red} of {length} pixels from x {bar_x - x}")
+    if any(picture.count(RED, (end, bar_y, 1, 1)) for end in (bar_x - 1, bar_x + length)):
         problems.append("the scale bar runs past its ends")
     tick = int(LAYOUT["tick"])
     for end in (bar_x, bar_x + length - 1):

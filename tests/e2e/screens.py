@@ -45,7 +45,6 @@ class XServer(Screen):
             self.set_monitor(i + 1, monitor)
         if self.window_manager:
             self.start_openbox()
-        return self
 
     def close(self):
         for process in reversed(self.processes):
@@ -90,9 +89,8 @@ class XServer(Screen):
         self.processes.append(program)
         return program
 
-    def run(self, command, check_status=True, env=None):
-        result = subprocess.run(command, env=env or self.env, capture_output=True, text=True,
-                                timeout=30)
+    def run(self, command, check_status=True):
+        result = subprocess.run(command, env=self.env, capture_output=True, text=True, timeout=30)
         check(result.returncode == 0 or not check_status,
               f"{' '.join(command)} failed: {result.stderr.strip()}")
         return result.stdout

@@ -221,7 +221,7 @@ def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_ste
             for i, shot in enumerate(shots):
                 shot.save_png(shot_path(f"{name}-{i + 1}"))
         log(f"run {run_number}: every output drawn {since_start:.2f} s after the saver started")
-        figures.append((since_start, *usage(savers, args.usage_seconds, f"run {run_number}: the saver")))
+        figures.append((since_start, *usage(savers, args.usage_seconds, f"run {run_number}")))
         if run_number == args.runs and last_run_step:
             last_run_step()
         idle.stop()
@@ -271,7 +271,7 @@ def case_sway(args):
             # An output plugged in while the saver runs (this sway cannot take one away).
             sock = next(f for f in os.listdir(runtime) if f.startswith("sway-ipc."))
             added = time.monotonic()
-            user.succeed(["swaymsg", "create_output"], {**env, "SWAYSOCK": os.path.join(runtime, sock)})
+            user.succeed(["swaymsg", "create_output"], dict(env, SWAYSOCK=f"{runtime}/{sock}"))
             # Shots as fast as grim takes them, judged afterwards: judging one takes longer.
             shots = []
             while time.monotonic() - added < HOT_PLUG_LIMIT:

@@ -262,7 +262,7 @@ if __name__ == "__main__":
           "form-cancel": lambda a: case_form_ends(a, "click on Cancel",
                                                   lambda s, _, at: click(s, at, CANCEL_BUTTON)),
           "form-close": lambda a: case_form_ends(a, "close request",
-                                                 lambda s, window, _: s.run([a.probe, "close", window])),
+                                                 lambda s, w, _: s.run([a.probe, "close", w])),
           "late-wakeup": case_late_wakeup},
          "--saver", "--probe", "--shots",
          setup=lambda args: load_layout([args.probe, "layout"]), wakeup_check=None)

@@ -174,8 +174,9 @@ def cpu_share(page, server, seconds):
 
 
 def case_page(args):
-    for needed in [os.path.join(args.page, f) for f in FILES] + [args.solve]:
+    for needed in [os.path.join(args.page, f) for f in FILES] + [args.solve, args.probe]:
         check(os.path.isfile(needed), f"{needed} is missing (build it first)")
+    load_layout([args.probe, "layout"])
     contents = [pathlib.Path(args.page, name).read_bytes() for name in FILES]
     raw, packed = sum(map(len, contents)), sum(len(gzip.compress(c, 9)) for c in contents)
     log(f"page: {raw} bytes, {packed} bytes gzipped")
@@ -194,5 +195,4 @@ def case_page(args):
 
 
 if __name__ == "__main__":
-    main({"page": case_page}, "--page", "--solve", "--probe", "--shots",
-         setup=lambda args: load_layout([args.probe, "layout"]))
+    main({"page": case_page}, "--page", "--solve", "--probe", "--shots")

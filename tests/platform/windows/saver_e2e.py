@@ -82,7 +82,6 @@ class Session(XServer):
         log(f"display {self.env['DISPLAY']}")
         if not LAYOUT:
             load_layout([WINE, self.tool("window_tool"), "layout"], self.env)
-        return self
 
     def close(self):
         wineserver(getattr(self, "env", wine_env(self.args)), "-k", "-w")
@@ -177,7 +176,7 @@ def fullscreen_scene(args):
         # the whole scene (no black frame between trees).
         time.sleep(2.5)
         later = s.screenshot()
-        check(not scene_problems(later, SCREEN), f"a later frame lacks: {scene_problems(later, SCREEN)}")
+        check(not scene_problems(later, SCREEN), f"a later frame: {scene_problems(later, SCREEN)}")
         check(later.rgb != pic.rgb, "the picture did not change in 2.5 s")
 
         s.xdotool("key", "a")
@@ -281,7 +280,7 @@ def settings_form(args):
         for focused in ("Cancel", "OK"):
             s.xdotool("key", "Tab")
             time.sleep(0.3)
-            check(s.helper("window_tool", "focus", "settings") == focused, f"Tab does not reach {focused}")
+            check(s.helper("window_tool", "focus", "settings") == focused, f"Tab misses {focused}")
         s.xdotool("key", "Escape")
         form.still_running_after(1.0, "Escape")
 
@@ -393,7 +392,7 @@ def dpi_scaling(args):
                 saver.expect_end(STOP_TIMEOUT, f"{dpi} DPI: key")
 
                 form, found = open_settings(s, "/c")
-                check(tuple(found[3:5]) == client, f"at {dpi} DPI the form's client area is {found[3:5]}")
+                check(tuple(found[3:5]) == client, f"at {dpi} DPI the form's client is {found[3:5]}")
                 first = s.helper("window_tool", "controls", "settings").splitlines()[0]
                 check(first == "Button|OK|%d %d %d %d|1" % ok_box, f"at {dpi} DPI: {first}")
                 s.screenshot().save_png(shot_path(f"settings_form_{dpi}_dpi"))

@@ -3,7 +3,7 @@
 single files that need no DLL beside them, and the saver run once from the unpacked zip under
 wine (saver_e2e.py's fullscreen_scene: its full-screen scene, ended by a key).
 
-usage: zip_e2e.py --zip drevanti-VERSION-windows-x86_64.zip --helpers DIR --prefix WINEPREFIX --shots DIR
+usage: zip_e2e.py --zip drevanti-VERSION-windows-x86_64.zip --helpers DIR --prefix PREFIX --shots DIR
 """
 
 import os
