@@ -235,9 +235,8 @@ def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_ste
 def grim(env, *output):
     """A picture of the compositor's outputs (or of one), taken as root (quicker than as the
     user): the sooner it comes, the closer the time to the first frame printed."""
-    taken = subprocess.run(["grim", "-t", "ppm", *output, "-"], env={**os.environ, **env},
-                           capture_output=True, timeout=30)
-    return taken.returncode == 0 and taken.stdout
+    return subprocess.run(["grim", "-t", "ppm", *output, "-"], env={**os.environ, **env},
+                          capture_output=True, timeout=30)
 
 
 def compositor(user, command, env, runtime):
@@ -264,8 +263,8 @@ def case_sway(args):
 
         def grab():
             shot = grim(env)
-            check(shot, "grim failed")
-            return [Picture.from_ppm(shot)] * len(outputs)
+            check(shot.returncode == 0, f"grim failed: {shot.stderr.decode()}")
+            return [Picture.from_ppm(shot.stdout)] * len(outputs)
 
         def add_output():
             # An output plugged in while the saver runs (this sway cannot take one away).
@@ -275,8 +274,8 @@ def case_sway(args):
             # Shots as fast as grim takes them, judged afterwards: judging one takes longer.
             shots = []
             while time.monotonic() - added < HOT_PLUG_LIMIT:
-                if shot := grim(env, "-o", "HEADLESS-3"):
-                    shots.append((time.monotonic() - added, Picture.from_ppm(shot)))
+                if (shot := grim(env, "-o", "HEADLESS-3")).returncode == 0:
+                    shots.append((time.monotonic() - added, Picture.from_ppm(shot.stdout)))
             problems = ["no shot of HEADLESS-3"]
             for seconds, shot in shots:
                 problems = scene_problems(shot, (0, 0, shot.width, shot.height))
