@@ -106,10 +106,15 @@ class Session(XServer):
         return self.start([WINE, self.args.saver, *args], self.env, "the saver")
 
     def helper(self, name, *args, ok=True):
-        """Runs a helper program; its output, or None when it failed and ok is False."""
-        code, text = wine(self.env, self.tool(name), *args, timeout=60)
-        check(code == 0 or not ok, f"{name} {' '.join(args)} failed ({code})")
-        return text if code == 0 else None
+        """Runs a helper program; its output, or None when it failed and ok is False. Just after
+        a window comes or goes wine may have no foreground window to answer for: a helper whose
+        answer is needed is asked again for up to a second."""
+        for _ in range(5 if ok else 1):
+            code, text = wine(self.env, self.tool(name), *args, timeout=60)
+            if code == 0:
+                return text
+            time.sleep(0.2)
+        check(not ok, f"{name} {' '.join(args)} failed ({code})")
 
     def set_dpi(self, dpi):
         """The desktop's text size for programs started from now on (None: the default, 96)."""
