@@ -131,10 +131,14 @@ class Session(XServer):
                                f"no scene after {FIRST_FRAME_TIMEOUT:.0f} s", FIRST_FRAME_TIMEOUT)
 
     def wait_for_window(self, name, program):
-        """The window's handle, client area on the screen and style."""
-        found = wait_for(lambda: program.alive() or self.find(name), FIRST_FRAME_TIMEOUT,
-                         f"no {name} window", 0.2).split()
-        return [int(v) for v in found[:5]] + [int(found[5], 16)]
+        """The window's handle, client area on the screen and style, once it has a client area
+        (wine may answer between the window's creation and its sizing)."""
+        def sized():
+            program.alive()
+            found = (self.find(name) or "0 0 0 0 0 0").split()
+            return "0" not in found[3:5] and [int(v) for v in found[:5]] + [int(found[5], 16)]
+
+        return wait_for(sized, FIRST_FRAME_TIMEOUT, f"no {name} window with a client area", 0.2)
 
     def find(self, name):
         return self.helper("window_tool", "find", name, ok=False)
