@@ -2,11 +2,13 @@
 the page's end-to-end checks stand on. Needs python3-websocket (Debian's /usr/bin/python3)."""
 
 import base64
+import contextlib
 import functools
 import http.server
 import json
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import threading
@@ -83,6 +85,9 @@ class Chromium(Screen):
         if getattr(self, "socket", None):
             self.socket.close()
         stop(self.process)
+        # Its helpers, in a session of their own, would go on writing into the profile.
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(self.process.pid, signal.SIGKILL)
         shutil.rmtree(self.profile, ignore_errors=True)
 
     def send(self, method, **params):

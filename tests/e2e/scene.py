@@ -26,8 +26,8 @@ def load_layout(command, env=None):
 
 
 def bar_row(monitor):
-    """The scale bar's row on a monitor (x, y, width, height): its left end bar_length plus
-    bar_right_margin pixels left of the monitor's right edge, its right end bar_length on."""
+    """The scale bar's row on a monitor (x, y, width, height): bar_length + 1 pixels ending
+    bar_right_margin pixels left of the monitor's right edge."""
     x, y, width, _ = monitor
     length = int(LAYOUT["bar_length"])
     left = width - int(LAYOUT["bar_right_margin"]) - length

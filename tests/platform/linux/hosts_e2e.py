@@ -44,8 +44,7 @@ STOP_LIMIT = 2.0
 DRAW_LIMIT = 2.0
 # A hosted saver ends within this time of SIGTERM or SIGINT.
 SIGNAL_LIMIT = 0.2
-# A monitor added or deleted while the saver runs is covered, or its window gone, within this
-# time.
+# A monitor added (deleted) while the saver runs is covered (its window gone) within this time.
 HOT_PLUG_LIMIT = 1.0
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">

@@ -143,9 +143,6 @@ class Session(XServer):
     def find(self, name):
         return self.helper("window_tool", "find", name, ok=False)
 
-    def cursor(self):
-        return self.helper("window_tool", "cursor")
-
 
 def prepare(args):
     """The shared prefix: made once, then set up for a display without a window manager and with
@@ -168,7 +165,7 @@ def prepare(args):
 
 def fullscreen_scene(args):
     with Session(args) as s:
-        check(s.cursor() == "shown", "the pointer is hidden before start")
+        check(s.helper("window_tool", "cursor") == "shown", "the pointer is hidden before start")
         saver = s.start_saver("/s")
         pic, seconds = s.wait_for_scene(saver)
         log(f"first full scene after {seconds:.2f} s")
@@ -179,7 +176,7 @@ def fullscreen_scene(args):
               f"the window does not cover the screen: {[left, top, width, height]}")
         check(style & 0x80000000, f"the window is not WS_POPUP (style {style:08x})")
         check(not style & 0x00C00000, f"the window has a title bar (style {style:08x})")
-        check(s.cursor() == "hidden", "the pointer shows while it runs")
+        check(s.helper("window_tool", "cursor") == "hidden", "the pointer shows while it runs")
 
         # Frames follow one another: a second screenshot a moment later differs, and still shows
         # the whole scene (no black frame between trees).
@@ -190,7 +187,7 @@ def fullscreen_scene(args):
 
         s.xdotool("key", "a")
         saver.expect_end(STOP_TIMEOUT, "key")
-        check(s.cursor() == "shown", "the pointer stays hidden after exit")
+        check(s.helper("window_tool", "cursor") == "shown", "the pointer stays hidden after exit")
         check(s.find("main") is None, "the window is left")
         check(s.screenshot().count(BLACK) == SCREEN_W * SCREEN_H, "the screen is not empty after exit")
 
@@ -224,7 +221,7 @@ def two_monitors(args):
                                        FIRST_FRAME_TIMEOUT)
         log(f"both monitors drawn after {seconds:.2f} s")
         pic.save_png(shot_path("two_monitors"))
-        check(s.cursor() == "hidden", "the pointer shows")
+        check(s.helper("window_tool", "cursor") == "hidden", "the pointer shows")
         s.xdotool("key", "a")
         saver.expect_end(STOP_TIMEOUT, "a key, for both")
 
@@ -336,7 +333,7 @@ def ignores_input(s, program, left, top):
     s.xdotool("mousemove", str(left + 140), str(top + 120))
     s.xdotool("click", "1")
     program.still_running_after(1.5, "input to the preview")
-    check(s.cursor() == "shown", "the preview hides the pointer")
+    check(s.helper("window_tool", "cursor") == "shown", "the preview hides the pointer")
 
 
 def wait_for_child(s, program, width, height):
