@@ -24,6 +24,6 @@ ctest --test-dir build-windows --output-on-failure -j"$jobs"
 (cd build-windows && rm -f drevanti-*.zip && cpack -G ZIP)
 python3 tests/platform/windows/zip_e2e.py --zip build-windows/drevanti-*.zip \
   --helpers build-windows/tests/platform/windows --prefix build-windows/wine-e2e \
-  --out build-windows/tests/platform/windows/screenshots
+  --shots build-windows/tests/platform/windows/screenshots
 bash scripts/check-reproducible.sh build-windows/drevanti-*.zip build-windows-again ZIP \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake

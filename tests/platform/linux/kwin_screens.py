@@ -4,8 +4,8 @@
 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1). Runs with Debian's python3 and python3-gi.
 
 usage: kwin_screens.py BUS_ADDRESS DIR OUTPUT...
-For each line read (a name), writes DIR/NAME-OUTPUT.ppm for every output and answers "ok", or
-"error: ..." when KWin would not take one."""
+For each line read, writes DIR/OUTPUT.ppm for every output and answers "ok", or "error: ..." when
+KWin would not take one."""
 
 import os
 import sys
@@ -48,10 +48,10 @@ def main():
     bus = Gio.DBusConnection.new_for_address_sync(
         address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
         Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
-    for line in sys.stdin:
+    for _ in sys.stdin:
         try:
             for output in outputs:
-                with open(os.path.join(folder, f"{line.strip()}-{output}.ppm"), "wb") as out:
+                with open(os.path.join(folder, f"{output}.ppm"), "wb") as out:
                     out.write(capture(bus, output))
             print("ok", flush=True)
         except GLib.Error as error:

@@ -7,17 +7,16 @@ xscreensaver daemon by its bare name, and purged without a trace. Changes the ma
 usage: package_e2e.py --deb drevanti_VERSION_ARCH.deb --probe BIN --shots DIR
 """
 
-import argparse
 import os
-import subprocess
 import sys
-import tempfile
 import xml.etree.ElementTree as ElementTree
 
-import saver_e2e
-from hosts_e2e import (MARKER, ONE_MONITOR, STOP_LIMIT, ThrowawayUser, XServer, command_line_of,
-                       log, start_first_saver, usage, wait_for_scenes, wait_gone)
-from saver_e2e import Failure, check
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from e2e.hosts import ThrowawayUser, xscreensaver_runs  # noqa: E402
+from e2e.processes import run  # noqa: E402
+from e2e.report import check, log, main  # noqa: E402
+from e2e.scene import load_layout  # noqa: E402
+from e2e.screens import XServer  # noqa: E402
 
 FILES = {
     "/usr/bin/drevanti",
@@ -34,27 +33,23 @@ FILES = {
 # What the programs link, and the font the status line is drawn in.
 NEEDED = ["libc6", "libstdc++6", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libfontconfig1",
           "libx11-6", "libxrandr2", "fonts-dejavu-core"]
-# Settings for the test only: start the first saver of the list at once, without locking.
-TEST_SETTINGS = "mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\nunfade: False\n" \
-                "dpmsEnabled: False\ntimeout: 0:30:00\n"
 
 
-def run(command, **kwargs):
-    result = subprocess.run(command, capture_output=True, text=True, timeout=600, **kwargs)
-    check(result.returncode == 0, f"{' '.join(command)}: {result.stdout}{result.stderr}")
-    return result.stdout
+def succeed(*command):
+    code, out, error = run(command, dict(os.environ, DEBIAN_FRONTEND="noninteractive"), 600)
+    check(code == 0, f"{' '.join(command)}: {out}{error}")
+    return out
 
 
 def installed():
-    return subprocess.run(["dpkg", "-s", "drevanti"], capture_output=True).returncode == 0
+    return run(["dpkg", "-s", "drevanti"])[0] == 0
 
 
 def check_package(deb):
     listed = {line.split(None, 5)[5].lstrip(".").split(" -> ")[0]
-              for line in run(["dpkg-deb", "-c", deb]).splitlines()
-              if not line.startswith("d")}
+              for line in succeed("dpkg-deb", "-c", deb).splitlines() if not line.startswith("d")}
     check(listed == FILES, f"the package holds {sorted(listed)}")
-    depends = run(["dpkg-deb", "-f", deb, "Depends"])
+    depends = succeed("dpkg-deb", "-f", deb, "Depends")
     names = [part.split()[0] for part in depends.split(",")]
     for needed in NEEDED:
         check(needed in names, f"Depends lacks {needed}: {depends.strip()}")
@@ -63,71 +58,38 @@ def check_package(deb):
 
 
 def run_under_xscreensaver(args):
-    with XServer() as server, ThrowawayUser("drevanti-deb") as user:
-        server.run(["xhost", f"+si:localuser:{user.name}"])
-        server.run(["xsetroot", "-solid", MARKER])
+    with XServer(probe=args.probe) as server, ThrowawayUser("deb") as user:
         env = {"DISPLAY": server.env["DISPLAY"], "PATH": "/usr/bin:/bin"}
-        registered = user.run(["drevanti", "--register"], env)
-        check(registered.returncode == 0, f"drevanti --register: {registered.stderr}")
-        log(registered.stdout.strip())
-        again = user.run(["drevanti", "--register"], env)
-        check("listed already" in again.stdout, f"a second --register: {again.stdout}")
-        settings = os.path.join(user.home, ".xscreensaver")
-        with open(settings, "a") as out:
-            out.write(TEST_SETTINGS)
-        alive, _, _ = start_first_saver(user, env, tempfile.TemporaryFile(), server)
-        shot, seconds = wait_for_scenes(server.screenshot, ONE_MONITOR, alive, "xscreensaver")
-        shot.save_png(os.path.join(args.shots, "package-xscreensaver.png"))
-        savers = user.savers()
-        check(len(savers) == 1, f"{len(savers)} saver processes")
-        check(os.path.realpath(f"/proc/{savers[0]}/exe") == "/usr/libexec/xscreensaver/drevanti",
-              "xscreensaver did not run the installed saver")
-        check(command_line_of(savers[0]) == ["drevanti", "--root"],
-              f"started as {command_line_of(savers[0])}")
-        cpu, rss = usage(savers[0])
-        log(f"installed saver under xscreensaver: drawn {seconds:.2f} s after -select, "
-            f"CPU {cpu:.1f} %, {rss:.1f} MB")
-        check(user.run(["xscreensaver-command", "-deactivate"], env).returncode == 0,
-              "xscreensaver-command -deactivate failed")
-        wait_gone(savers, STOP_LIMIT, "after -deactivate")
+        log(user.succeed(["drevanti", "--register"], env).strip())
+        again = user.succeed(["drevanti", "--register"], env)
+        check("listed already" in again, f"a second --register: {again}")
+        xscreensaver_runs(server, user, env, [(0, 0, 1280, 720)],
+                          "/usr/libexec/xscreensaver/drevanti",
+                          "package-xscreensaver")
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--deb", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--shots", required=True)
-    args = parser.parse_args()
-    deb = os.path.abspath(args.deb)
-    os.makedirs(args.shots, exist_ok=True)
-    saver_e2e.load_layout(args.probe)
-    saver_e2e.FAILURE_SHOT = os.path.join(args.shots, "failed-package.png")
+def case_package(args):
+    check(os.geteuid() == 0, "installs a package: run it as root")
+    check_package(args.deb)
+    if installed():
+        succeed("apt-get", "purge", "-y", "drevanti")
+    succeed("apt-get", "install", "-y", args.deb)
     try:
-        check(os.geteuid() == 0, "installs a package: run it as root")
-        check_package(deb)
-        if installed():
-            run(["apt-get", "purge", "-y", "drevanti"])
-        run(["apt-get", "install", "-y", deb], env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
-        try:
-            check(run(["drevanti", "--version"]).startswith("drevanti "), "drevanti --version")
-            check(run(["drevanti-solve", "--version"]).startswith("drevanti-solve "),
-                  "drevanti-solve --version")
-            config = ElementTree.parse("/usr/share/xscreensaver/config/drevanti.xml").getroot()
-            check(config.get("name") == "drevanti" and config.get("_label") == "Drevanti",
-                  "drevanti.xml names another screen saver")
-            check(config.find("command").get("arg") == "--root", "drevanti.xml: no --root")
-            run_under_xscreensaver(args)
-        finally:
-            run(["apt-get", "purge", "-y", "drevanti"])
-        left = sorted(path for path in FILES | {"/usr/share/doc/drevanti"}
-                      if os.path.lexists(path))
-        check(not left and not installed(), f"left after purge: {left}")
-        log("purged: nothing left")
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        return 1
-    return 0
+        check(succeed("drevanti", "--version").startswith("drevanti "), "drevanti --version")
+        check(succeed("drevanti-solve", "--version").startswith("drevanti-solve "),
+              "drevanti-solve --version")
+        config = ElementTree.parse("/usr/share/xscreensaver/config/drevanti.xml").getroot()
+        check(config.get("name") == "drevanti" and config.get("_label") == "Drevanti",
+              "drevanti.xml names another screen saver")
+        check(config.find("command").get("arg") == "--root", "drevanti.xml: no --root")
+        run_under_xscreensaver(args)
+    finally:
+        succeed("apt-get", "purge", "-y", "drevanti")
+    left = sorted(path for path in FILES | {"/usr/share/doc/drevanti"} if os.path.lexists(path))
+    check(not left and not installed(), f"left after purge: {left}")
+    log("purged: nothing left")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main({"package": case_package}, "--deb", "--probe", "--shots",
+         setup=lambda args: load_layout([args.probe, "layout"]))

@@ -7,11 +7,13 @@ fixtures (answers, trees and messages alike).
         --fixtures tests/fixtures/tools
 """
 
-import argparse
 import glob
 import os
-import subprocess
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from e2e.processes import run  # noqa: E402
+from e2e.report import check, log, main  # noqa: E402
 
 SEEDS = [1, 2, 4294967295]
 SCREENS = ["1920x1080", "64x48", "800x600", "3840x2160"]
@@ -20,39 +22,23 @@ INSTANCES = 12
 NODE = ["node", "--no-experimental-fetch"]
 
 
-def run(command):
-    done = subprocess.run(command, capture_output=True, text=True)
-    return done.returncode, done.stdout, done.stderr
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--tool", required=True)
-    parser.add_argument("--solve", required=True)
-    parser.add_argument("--fixtures", required=True)
-    args = parser.parse_args()
+def case_node_tool(args):
     for needed in (args.tool, args.solve):
-        if not os.path.isfile(needed):
-            sys.exit(f"node_e2e: {needed} is missing (build it first)")
-
+        check(os.path.isfile(needed), f"{needed} is missing (build it first)")
     runs = [["demo", "--seed", str(seed), "--screen", screen, "--instances", str(INSTANCES)]
             for seed in SEEDS for screen in SCREENS]
     runs += [["solve", "--tree", path]
              for path in sorted(glob.glob(os.path.join(args.fixtures, "*.txt")))]
-    failed = 0
+    differ = []
     for arguments in runs:
-        native = run([args.solve] + arguments)
-        node = run(NODE + [args.tool] + arguments)
+        native = run([args.solve] + arguments, timeout=120)
+        node = run(NODE + [args.tool] + arguments, timeout=120)
         # The same exit code, output and messages, and something to compare.
-        same = native == node and bool(native[1] or native[2])
-        print(("same  " if same else "DIFF  ") + " ".join(arguments), flush=True)
-        if not same:
-            failed += 1
-            print(f"      native: {native}\n      node:   {node}")
-    print(f"{len(runs) - failed} of {len(runs)} runs byte-identical under node")
-    if failed:
-        sys.exit(1)
+        if native != node or not (native[1] or native[2]):
+            differ.append(f"{' '.join(arguments)}:\n  native: {native}\n  node:   {node}")
+    log(f"{len(runs) - len(differ)} of {len(runs)} runs byte-identical under node")
+    check(not differ, "\n".join(differ))
 
 
 if __name__ == "__main__":
-    main()
+    main({"node_tool": case_node_tool}, "--tool", "--solve", "--fixtures")

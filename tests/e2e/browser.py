@@ -1,13 +1,14 @@
-"""Headless Chromium driven through its DevTools protocol, and the page served on 127.0.0.1: what
-the page's end-to-end checks (page_e2e.py) stand on. Runs with Debian's /usr/bin/python3, which
-has python3-websocket."""
+"""Headless Chromium driven through its DevTools protocol, and a page served on 127.0.0.1: what
+the page's end-to-end checks stand on. Needs python3-websocket (Debian's /usr/bin/python3)."""
 
 import base64
+import contextlib
 import functools
 import http.server
 import json
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import threading
@@ -16,9 +17,16 @@ import urllib.request
 
 import websocket
 
+from e2e.pictures import Picture
+from e2e.processes import command_line_of, pids_where, stat, stop
+from e2e.report import Failure, Screen, check
+
 
 class Server:
-    """A static web server for one folder, on 127.0.0.1 at a free port, in a thread."""
+    """A static web server for one folder, on 127.0.0.1 at a free port, in a thread; requested
+    holds every path it was asked for."""
+
+    requested = []
 
     def __init__(self, folder):
         handler = functools.partial(_QuietHandler, directory=folder)
@@ -26,31 +34,28 @@ class Server:
         self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
-    def close(self):
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
         self.httpd.shutdown()
         self.httpd.server_close()
 
 
 class _QuietHandler(http.server.SimpleHTTPRequestHandler):
-    requested = []
-
     def log_message(self, *args):
         pass
 
     def do_GET(self):
-        _QuietHandler.requested.append(self.path)
+        Server.requested.append(self.path)
         super().do_GET()
 
 
-def requested_paths():
-    """Every path the server was asked for so far."""
-    return list(_QuietHandler.requested)
+class Chromium(Screen):
+    """One headless Chromium with a fresh profile, and one page of it under DevTools control; a
+    failure leaves its picture."""
 
-
-class Chromium:
-    """One headless Chromium with a fresh profile, and one page of it under DevTools control."""
-
-    def __init__(self):
+    def open(self):
         self.profile = tempfile.mkdtemp(prefix="drevanti-chromium-")
         self.process = subprocess.Popen(
             ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
@@ -62,9 +67,8 @@ class Chromium:
         port_file = os.path.join(self.profile, "DevToolsActivePort")
         deadline = time.monotonic() + 30
         while not (os.path.exists(port_file) and open(port_file).read().count("\n") >= 1):
-            if time.monotonic() > deadline or self.process.poll() is not None:
-                self.close()
-                raise RuntimeError("chromium did not open its DevTools port")
+            check(time.monotonic() < deadline and self.process.poll() is None,
+                  "chromium did not open its DevTools port")
             time.sleep(0.1)
         port = int(open(port_file).read().split("\n")[0])
         targets = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list"))
@@ -80,13 +84,10 @@ class Chromium:
     def close(self):
         if getattr(self, "socket", None):
             self.socket.close()
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop(self.process)
+        # Its helpers, in a session of their own, would go on writing into the profile.
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(self.process.pid, signal.SIGKILL)
         shutil.rmtree(self.profile, ignore_errors=True)
 
     def send(self, method, **params):
@@ -97,7 +98,7 @@ class Chromium:
             message = json.loads(self.socket.recv())
             if message.get("id") == self.next_id:
                 if "error" in message:
-                    raise RuntimeError(f"{method}: {message['error']}")
+                    raise Failure(f"{method}: {message['error']}")
                 return message.get("result", {})
             self._event(message)
 
@@ -129,14 +130,14 @@ class Chromium:
         result = self.send("Runtime.evaluate", expression=expression, returnByValue=True,
                            awaitPromise=True)
         if "exceptionDetails" in result:
-            raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
+            raise Failure(f"{expression}: {result['exceptionDetails']}")
         return result["result"].get("value")
 
     def viewport(self, width, height, ratio):
         self.send("Emulation.setDeviceMetricsOverride", width=width, height=height,
                   deviceScaleFactor=ratio, mobile=False)
 
-    def open(self, url):
+    def load(self, url):
         self.send("Page.navigate", url=url)
         self.wait_for("document.readyState === 'complete' && typeof Module !== 'undefined'"
                       " && Module.calledRun === true", 30)
@@ -158,6 +159,21 @@ class Chromium:
         with open(path, "wb") as png:
             png.write(base64.b64decode(data))
 
+    failure_screen = screenshot
+
+    def canvas(self, element):
+        """The canvas element's pixels, exactly as the page drew them."""
+        width, height, data = self.evaluate(f"""(() => {{
+          const canvas = document.getElementById('{element}');
+          const rgba = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+          let bytes = '';
+          for (let i = 0; i < rgba.length; i += 65536) {{
+            bytes += String.fromCharCode.apply(null, rgba.subarray(i, i + 65536));
+          }}
+          return [canvas.width, canvas.height, btoa(bytes)];
+        }})()""")
+        return Picture.from_rgba(width, height, base64.b64decode(data))
+
     def key(self, code=65, key="a"):
         for kind in ("keyDown", "keyUp"):
             self.send("Input.dispatchKeyEvent", type=kind, key=key, windowsVirtualKeyCode=code)
@@ -175,26 +191,7 @@ class Chromium:
         self.send("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
     def renderer_pids(self):
-        """The renderer processes of this browser (all of its processes share its session)."""
-        pids = []
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
-            try:
-                with open(f"/proc/{entry}/stat") as f:
-                    session = int(f.read().rsplit(")", 1)[1].split()[3])
-                with open(f"/proc/{entry}/cmdline", "rb") as f:
-                    command = f.read()
-            except (OSError, IndexError, ValueError):
-                continue
-            # Chromium's children rewrite their command line into one string.
-            if session == self.process.pid and b"--type=renderer" in command:
-                pids.append(int(entry))
-        return pids
-
-
-def cpu_seconds(pid):
-    """User and system CPU time of a process so far."""
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        """The renderer processes of this browser (all of its processes share its session;
+        they rewrite their command line into one string)."""
+        return pids_where(lambda pid: int(stat(pid)[3]) == self.process.pid and
+                          "--type=renderer" in " ".join(command_line_of(pid)))
