@@ -2,7 +2,7 @@
 // the desktop's screen saver may start (SDL's screen-saver switch).
 #pragma once
 
-#include "app/platform.h"
+#include "app/backend.h"
 
 namespace drevanti::linux_platform {
 

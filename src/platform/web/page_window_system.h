@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/platform.h"
+#include "app/saver_window.h"
 #include "app/window_system.h"
 #include "browser_demonstration.h"
 #include "page_bridge.h"

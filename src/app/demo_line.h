@@ -8,8 +8,8 @@
 
 #include "app/solver_state.h"
 
-namespace drevanti::tool {
+namespace drevanti {
 
 std::string demoLine(long instance, std::uint32_t seed, const SolverState& s);
 
-}  // namespace drevanti::tool
+}  // namespace drevanti

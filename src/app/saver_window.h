@@ -1,9 +1,9 @@
-// What a window system gives the saver: a window with its drawing surface, input, clock and size,
-// and the two desktop settings the saver touches. One implementation per backend.
+// The window as a demonstration (frmSteiner) sees it: a canvas, a present, its clock and size, and
+// the input and requests that reach it between frames. The core implements it (HostedWindow over
+// a backend's frames; the headless tool's and the tests' windows).
 #pragma once
 
 #include <chrono>
-#include <optional>
 
 #include "app/screen_size.h"
 #include "app/solver_state.h"
@@ -43,38 +43,6 @@ class SaverWindow {
   virtual SaverClock::time_point now() const = 0;
   // The window's size in pixels: the screen the demonstration lays its instances out on.
   virtual ScreenSize screenSize() const = 0;
-};
-
-class SystemSettings {
- public:
-  virtual ~SystemSettings() = default;
-  virtual void showCursor(bool visible) = 0;
-  // Whether the desktop's screen saver may start (on Windows SPI_GETSCREENSAVEACTIVE); nothing
-  // when the system cannot tell.
-  virtual std::optional<bool> screenSaverActive() = 0;
-  virtual void setScreenSaverActive(bool active) = 0;
-};
-
-// The desktop as the full-screen saver takes it: the pointer hidden and the desktop's screen saver
-// allowed to start; both given back as they were when the guard goes, on every way out. A
-// screen-saver setting that cannot be read is neither changed nor written back.
-class DesktopGuard {
- public:
-  explicit DesktopGuard(SystemSettings& system) : system_(system) {
-    before_ = system_.screenSaverActive();
-    if (before_) system_.setScreenSaverActive(true);
-    system_.showCursor(false);
-  }
-  ~DesktopGuard() {
-    if (before_) system_.setScreenSaverActive(*before_);
-    system_.showCursor(true);
-  }
-  DesktopGuard(const DesktopGuard&) = delete;
-  DesktopGuard& operator=(const DesktopGuard&) = delete;
-
- private:
-  SystemSettings& system_;
-  std::optional<bool> before_;
 };
 
 }  // namespace drevanti

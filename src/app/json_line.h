@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace drevanti::tool {
+namespace drevanti {
 
 class JsonLine {
  public:
@@ -20,4 +20,4 @@ class JsonLine {
   std::string text_ = "{";
 };
 
-}  // namespace drevanti::tool
+}  // namespace drevanti

@@ -1,11 +1,11 @@
-#include "json_line.h"
+#include "app/json_line.h"
 
 #include <cmath>
 #include <stdexcept>
 
 #include "render/decimal_text.h"
 
-namespace drevanti::tool {
+namespace drevanti {
 
 void JsonLine::key(std::string_view key) {
   if (text_.size() > 1) text_ += ',';
@@ -35,4 +35,4 @@ JsonLine& JsonLine::raw(std::string_view name, std::string_view json) {
   return *this;
 }
 
-}  // namespace drevanti::tool
+}  // namespace drevanti

@@ -1,8 +1,8 @@
-#include "demo_line.h"
+#include "app/demo_line.h"
 
-#include "json_line.h"
+#include "app/json_line.h"
 
-namespace drevanti::tool {
+namespace drevanti {
 
 std::string demoLine(long instance, std::uint32_t seed, const SolverState& s) {
   return JsonLine()
@@ -15,4 +15,4 @@ std::string demoLine(long instance, std::uint32_t seed, const SolverState& s) {
       .str();
 }
 
-}  // namespace drevanti::tool
+}  // namespace drevanti
