@@ -16,15 +16,19 @@ void FrameHandOver::resize(ScreenSize size) {
 }
 
 void FrameHandOver::handOver(Request request, ScreenSize size) {
-  std::unique_lock lock(mutex_);
-  if (abandoned_) return;
-  if (std::this_thread::get_id() == mainThread_) {
-    carryOut(request, size);
-    return;
+  {
+    const std::lock_guard lock(mutex_);
+    if (abandoned_) return;
+    if (std::this_thread::get_id() == mainThread_) {
+      carryOut(request, size);
+      return;
+    }
+    request_ = request;
+    size_ = size;
   }
-  request_ = request;
-  size_ = size;
+  // Woken outside the lock, the main thread does not wait for it.
   wake_();
+  std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return request_ == Request::None || abandoned_; });
 }
 
@@ -37,9 +41,11 @@ bool FrameHandOver::carryOut(Request request, ScreenSize size) {
 }
 
 void FrameHandOver::serve() {
-  const std::lock_guard lock(mutex_);
-  if (request_ == Request::None || abandoned_ || !carryOut(request_, size_)) return;
-  request_ = Request::None;
+  {
+    const std::lock_guard lock(mutex_);
+    if (request_ == Request::None || abandoned_ || !carryOut(request_, size_)) return;
+    request_ = Request::None;
+  }
   done_.notify_all();
 }
 
