@@ -15,7 +15,6 @@ namespace {
 constexpr std::string_view kCaption = "シュタイナー問題";
 constexpr wchar_t kWindowClass[] = L"DrevantiSaverWindow";
 // How often the preview looks at its parent's size, and whether the parent is still there.
-constexpr UINT_PTR kParentTimer = 1;
 constexpr UINT kParentTimerMilliseconds = 250;
 
 ScreenSize clientSize(HWND window) {
@@ -55,9 +54,12 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance, HWND parent)
     : Win32WindowSystem(instance) {
   parent_ = parent;
   parentSize_ = clientSize(parent);
+  // The thread's own timer: the preview's window may be taken along with its parent unannounced.
+  parentTimer_ = SetTimer(nullptr, 0, kParentTimerMilliseconds, nullptr);
 }
 
 Win32WindowSystem::~Win32WindowSystem() {
+  if (parentTimer_ != 0) KillTimer(nullptr, parentTimer_);
   while (!windows_.empty()) close(windows_.back()->key);
 }
 
@@ -90,7 +92,6 @@ FrameTarget& Win32WindowSystem::open(WindowKey key, const Monitor& place) {
   const Window& made = *windows_.back();
   if (parent_ != nullptr) {
     ShowWindow(made.window, SW_SHOWNA);
-    SetTimer(made.window, kParentTimer, kParentTimerMilliseconds, nullptr);
   } else {
     SetWindowPos(made.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   }
@@ -136,6 +137,10 @@ void Win32WindowSystem::dispatch(WindowEvents& events) {
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       events.input(kNoWindow, {SaverInput::Kind::CloseRequest});
+      continue;
+    }
+    if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == parentTimer_) {
+      followParent();
       continue;
     }
     TranslateMessage(&message);
@@ -192,10 +197,7 @@ LRESULT Win32WindowSystem::handle(const Window& w, HWND window, UINT message, WP
       // Sent to every top-level window; the monitors are read again once the messages are done.
       displaysChanged_ = fullScreen;
       break;
-    case WM_TIMER:
-      if (wParam != kParentTimer) break;
-      followParent();
-      return 0;
+
     case WM_DESTROY:
       // Destroyed from outside: the preview's parent took it along, or someone ended the saver.
       if (w.key != closing_ && events_) {

@@ -2,7 +2,8 @@
 // each monitor, or a child window filling the preview's parent. It translates the windows'
 // messages (input, painting, a change of the displays, a window destroyed from outside) and the
 // parent's size and end into the owner's events. The main thread sleeps until a message comes;
-// Windows tells a child nothing of its parent's size, so the preview looks at it on a timer.
+// Windows tells a child nothing of its parent's size, nor always of a parent whose program ended,
+// so the preview looks at its parent on a timer.
 // Made and used on the program's main thread.
 #pragma once
 
@@ -55,6 +56,8 @@ class Win32WindowSystem final : public WindowSystem {
   // Set while dispatch runs: the messages' procedure passes events on only then.
   WindowEvents* events_ = nullptr;
   ScreenSize parentSize_;
+  // The preview's look at its parent (0: none).
+  UINT_PTR parentTimer_ = 0;
   bool displaysChanged_ = false;
   // The window close() destroys: its WM_DESTROY is no news.
   WindowKey closing_ = kNoWindow;
