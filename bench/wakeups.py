@@ -5,7 +5,7 @@ switches a second of all its threads together (voluntary and not, from /proc/PID
 its CPU share of one core and its resident memory at the end.
 
     wakeups.py --saver build/src/platform/linux/drevanti [--seconds 30] [--size 1920x1080]
-               [--on x11 sway]
+               [--on x11 sway] [--threads]
 
 Run it as root (sway refuses root: it runs as the user drevanti-bench, made when missing) and, on
 a shared machine, under the end-to-end lock: flock /tmp/drevanti-e2e.lock bench/wakeups.py ...
@@ -27,16 +27,17 @@ SETTLE_SECONDS = 3.0
 
 
 def switches(pid):
-    total = 0
+    """Context switches so far of each thread: {thread id: (voluntary, nonvoluntary)}."""
+    found = {}
     for status in glob.glob(f"/proc/{pid}/task/*/status"):
         try:
             with open(status) as lines:
-                total += sum(int(line.split()[1]) for line in lines
-                             if line.startswith(("voluntary_ctxt_switches",
-                                                 "nonvoluntary_ctxt_switches")))
+                fields = dict(line.split(":", 1) for line in lines if ":" in line)
         except FileNotFoundError:
-            pass  # a thread that ended meanwhile
-    return total
+            continue  # a thread that ended meanwhile
+        found[status.split("/")[4]] = (int(fields["voluntary_ctxt_switches"]),
+                                       int(fields["nonvoluntary_ctxt_switches"]))
+    return found
 
 
 def cpu_ticks(pid):
@@ -50,14 +51,22 @@ def resident_mb(pid):
         return next(int(line.split()[1]) for line in status if line.startswith("VmRSS")) / 1024
 
 
-def measure(pid, seconds):
-    """Wake-ups a second, CPU % of one core and MB resident of the running process pid."""
+def measure(pid, seconds, per_thread):
+    """Wake-ups a second, CPU % of one core and MB resident of the running process pid; with
+    per_thread, each thread's voluntary and other switches a second are printed too."""
     time.sleep(SETTLE_SECONDS)
     t0, s0, c0 = time.monotonic(), switches(pid), cpu_ticks(pid)
     time.sleep(seconds)
     t1, s1, c1 = time.monotonic(), switches(pid), cpu_ticks(pid)
     elapsed = t1 - t0
-    return ((s1 - s0) / elapsed, 100.0 * (c1 - c0) / os.sysconf("SC_CLK_TCK") / elapsed,
+    total = 0
+    for thread, (voluntary, other) in sorted(s1.items()):
+        before = s0.get(thread, (0, 0))
+        total += voluntary + other - sum(before)
+        if per_thread:
+            print(f"  thread {thread}: {(voluntary - before[0]) / elapsed:.1f} voluntary, "
+                  f"{(other - before[1]) / elapsed:.1f} other a second")
+    return (total / elapsed, 100.0 * (c1 - c0) / os.sysconf("SC_CLK_TCK") / elapsed,
             resident_mb(pid))
 
 
@@ -90,7 +99,7 @@ def on_x11(args, width, height):
     saver = subprocess.Popen([args.saver], env={**os.environ, "DISPLAY": display},
                              stdout=subprocess.DEVNULL)
     try:
-        return measure(saver.pid, args.seconds)
+        return measure(saver.pid, args.seconds, args.threads)
     finally:
         stop(saver)
         stop(server)
@@ -129,7 +138,7 @@ def on_sway(args, width, height):
                 wait_until(lambda: found.extend(subprocess.run(
                     ["pgrep", "-u", BENCH_USER, "-x", "drevanti"], capture_output=True,
                     text=True).stdout.split()) or found, 10, "the saver did not start")
-                return measure(int(found[0]), args.seconds)
+                return measure(int(found[0]), args.seconds, args.threads)
             finally:
                 subprocess.run(["pkill", "-TERM", "-u", BENCH_USER, "-x", "drevanti"])
                 runner.wait(10)
@@ -145,6 +154,7 @@ def main():
     parser.add_argument("--seconds", type=float, default=30.0)
     parser.add_argument("--size", default="1920x1080")
     parser.add_argument("--on", nargs="+", choices=("x11", "sway"), default=("x11", "sway"))
+    parser.add_argument("--threads", action="store_true", help="each thread's switches too")
     args = parser.parse_args()
     args.saver = os.path.abspath(args.saver)
     width, height = map(int, args.size.split("x"))

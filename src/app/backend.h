@@ -12,14 +12,16 @@
 // input, a new size, an exposure, a stop request or a vanished host window mean, and how frames
 // pass between threads are decided once, in the core (app/window_owner.h).
 //
-// Threads. Each window's demonstration runs on a thread of its own and only draws on its canvas.
-// Every call below comes on the program's main thread (the one that runs runSaver), except
-// WindowSystem::wake and FrameTarget::canvas. The demonstration draws between two presents; when it
-// presents, or takes a new size, it waits until the main thread has called present (or resize) on
-// its FrameTarget and that call has returned, or until the owner serves frames no more (it is
-// stopping, or the host's window is gone): so present and resize never run while the canvas is
-// being drawn on, and a backend needs no lock of its own for it. (On the browser page the one
-// demonstration runs on the main thread itself and its presents are carried out at once.)
+// Threads. Each window's demonstration runs on a thread of its own and draws its frames on its
+// FrameTarget's canvas; it also shows them (FrameTarget::present), on its own thread, so that a
+// frame costs the program's main thread nothing. Every other call below comes on the main thread
+// (the one that runs runSaver), except WindowSystem::wake. A present returns once the frame is on
+// the screen and the canvas may be drawn on again; where that must wait for the window system
+// (the compositor still reads the buffer to draw on next), present says so and the demonstration
+// waits, while the owner calls finishPresent on the main thread after each dispatch until it is
+// done, or until the owner serves frames no more (it is stopping, or the host's window is gone).
+// A resize, rare, is carried out on the main thread while the demonstration waits. (On the
+// browser page the one demonstration runs on the main thread itself.)
 #pragma once
 
 #include <optional>
@@ -69,14 +71,17 @@ inline constexpr WindowKey kNoWindow = -1;
 class FrameTarget {
  public:
   virtual ~FrameTarget() = default;
-  // The canvas the next frame is drawn on, the size of the window. Drawn on by the demonstration's
-  // thread; a backend may hand out another canvas after each present or resize.
+  // The canvas the next frame is drawn on, the size of the window. The demonstration's thread; a
+  // backend may hand out another canvas after each present or resize.
   virtual Canvas& canvas() = 0;
-  // Puts the frame drawn on the canvas on the screen, whole. False when it cannot be done yet (the
-  // compositor still reads the buffer the next frame would be drawn on): the owner calls it again
-  // after the next dispatch, and the demonstration waits meanwhile.
+  // The demonstration's thread: puts the frame drawn on the canvas on the screen, whole. True once
+  // it is there; false when the rest waits for the window system, which will then wake the main
+  // thread (an event on its connection, or WindowSystem::wake): the demonstration waits, and
+  // finishPresent is called on the main thread after each dispatch until it returns true.
   virtual bool present() = 0;
-  // Makes the canvas the given size; what it shows is left to the next frame.
+  virtual bool finishPresent() { return true; }
+  // The main thread, while the demonstration waits: makes the canvas the given size; what it shows
+  // is left to the next frame.
   virtual void resize(ScreenSize size) = 0;
 };
 

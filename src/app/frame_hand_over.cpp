@@ -8,42 +8,41 @@ FrameHandOver::FrameHandOver(FrameTarget& target, std::function<void()> wake)
     : target_(target), wake_(std::move(wake)), mainThread_(std::this_thread::get_id()) {}
 
 void FrameHandOver::present() {
-  handOver(Request::Present, {});
+  std::unique_lock lock(mutex_);
+  if (abandoned_ || target_.present() || onMainThread()) return;
+  request_ = Request::FinishPresent;
+  waitUntilDone(lock);
 }
 
 void FrameHandOver::resize(ScreenSize size) {
-  handOver(Request::Resize, size);
-}
-
-void FrameHandOver::handOver(Request request, ScreenSize size) {
-  {
-    const std::lock_guard lock(mutex_);
-    if (abandoned_) return;
-    if (std::this_thread::get_id() == mainThread_) {
-      carryOut(request, size);
-      return;
-    }
-    request_ = request;
-    size_ = size;
+  std::unique_lock lock(mutex_);
+  if (abandoned_) return;
+  if (onMainThread()) {
+    target_.resize(size);
+    return;
   }
+  request_ = Request::Resize;
+  size_ = size;
+  lock.unlock();
   // Woken outside the lock, the main thread does not wait for it.
   wake_();
-  std::unique_lock lock(mutex_);
-  done_.wait(lock, [this] { return request_ == Request::None || abandoned_; });
+  lock.lock();
+  waitUntilDone(lock);
 }
 
-bool FrameHandOver::carryOut(Request request, ScreenSize size) {
-  if (request == Request::Resize) {
-    target_.resize(size);
-    return true;
-  }
-  return target_.present();
+void FrameHandOver::waitUntilDone(std::unique_lock<std::mutex>& lock) {
+  done_.wait(lock, [this] { return request_ == Request::None || abandoned_; });
 }
 
 void FrameHandOver::serve() {
   {
     const std::lock_guard lock(mutex_);
-    if (request_ == Request::None || abandoned_ || !carryOut(request_, size_)) return;
+    if (request_ == Request::None || abandoned_) return;
+    if (request_ == Request::Resize) {
+      target_.resize(size_);
+    } else if (!target_.finishPresent()) {
+      return;
+    }
     request_ = Request::None;
   }
   done_.notify_all();

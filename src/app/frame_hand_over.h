@@ -1,9 +1,10 @@
-// A demonstration's frames, shown by the program's main thread. Only the main thread may touch the
-// windows, so when the demonstration presents (or takes a new size) it hands the request over,
-// wakes the main thread and waits until the main thread has carried it out on the window's
-// FrameTarget, or serves no more. The canvas is thus never drawn on while it is being shown, and
-// only complete frames reach the screen. A request made on the main thread itself (the browser
-// page's one thread) is carried out at once.
+// A demonstration's frames, shown on the demonstration's own thread as far as the window system
+// allows. What must wait for the program's main thread is handed over to it: the rest of a present
+// once the window system has answered (FrameTarget::finishPresent), and a resize, for which the
+// main thread is woken. The demonstration waits meanwhile, until the main thread has done it or
+// serves no more; so the canvas is never drawn on while it is being shown, and only complete
+// frames reach the screen. On the main thread itself (the browser page's one thread) everything is
+// done at once.
 #pragma once
 
 #include <condition_variable>
@@ -17,7 +18,7 @@ namespace drevanti {
 
 class FrameHandOver {
  public:
-  // Made on the main thread. wake tells it, from the demonstration's thread, that a request waits.
+  // Made on the main thread. wake tells it, from the demonstration's thread, that a resize waits.
   FrameHandOver(FrameTarget& target, std::function<void()> wake);
 
   // The demonstration's side.
@@ -25,21 +26,23 @@ class FrameHandOver {
   void present();
   void resize(ScreenSize size);
 
-  // The main thread's side: carries out the request waiting, if any, and lets the demonstration go
+  // The main thread's side: carries out what waits, if it can now, and lets the demonstration go
   // on once it is done.
   void serve();
-  // The main thread serves no more: the request waiting and every later one return at once.
+  // The main thread serves no more: the demonstration waits for it no more, and shows nothing.
   void abandon();
 
  private:
-  enum class Request { None, Present, Resize };
-  void handOver(Request request, ScreenSize size);
-  // True once the target has done it.
-  bool carryOut(Request request, ScreenSize size);
+  enum class Request { None, FinishPresent, Resize };
+  bool onMainThread() const { return std::this_thread::get_id() == mainThread_; }
+  // Waits, with the lock held, until the main thread has done the request or serves no more.
+  void waitUntilDone(std::unique_lock<std::mutex>& lock);
 
   FrameTarget& target_;
   std::function<void()> wake_;
   const std::thread::id mainThread_;
+  // Held while the target presents, so that the main thread, which serves once the window system
+  // has answered, never looks before the demonstration has said it waits.
   std::mutex mutex_;
   std::condition_variable done_;
   Request request_ = Request::None;

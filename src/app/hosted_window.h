@@ -2,8 +2,8 @@
 // of its own, sees it. The owner handles the window system and passes on what the demonstration
 // must know (stop, show the frame again, new size) through the thread-safe requests; the
 // demonstration acts on them in its do-events calls, which come between frames. Its frames go
-// through a FrameHandOver, which the owner serves. No input reaches it: the owner decides what
-// input means.
+// through a FrameHandOver, which the owner serves where they wait for the main thread. No input
+// reaches it: the owner decides what input means.
 #pragma once
 
 #include <condition_variable>
@@ -20,7 +20,7 @@ namespace drevanti {
 
 class HostedWindow final : public SaverWindow {
  public:
-  // Made on the main thread; wake tells it that a frame waits to be served.
+  // Made on the main thread; wake tells it that the frames ask something of it.
   HostedWindow(FrameTarget& target, ScreenSize size, std::function<void()> wake)
       : frames_(target, std::move(wake)), size_(size) {}
 
@@ -28,7 +28,7 @@ class HostedWindow final : public SaverWindow {
   void requestClose();
   void requestRefresh();
   void requestResize(ScreenSize size);
-  // The owner's thread: shows the frame handed over, if any (FrameHandOver::serve).
+  // The owner's thread: carries out what the frames wait for, if anything (FrameHandOver::serve).
   void serveFrame() { frames_.serve(); }
   // The owner shows no more frames: presents return at once.
   void stopServing() { frames_.abandon(); }

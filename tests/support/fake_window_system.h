@@ -1,10 +1,12 @@
 // A window system for the window owner's tests: no windows, each window's frames recorded, every
 // open, focus and close logged. Like a real backend it sleeps in dispatch until it is woken (a
-// frame handed over, a demonstration ended, a stop request), and then plays the test's script,
-// which stands for the window system's events; nothing in it sleeps for a while and looks again.
+// frame shown, a resize asked for, a demonstration ended, a stop request), and then plays the
+// test's script, which stands for the window system's events; nothing in it sleeps for a while and
+// looks again.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -45,8 +47,9 @@ class WakeSignal {
   bool woken_ = false;
 };
 
-// A window's frames as a monitor's window would show them, recorded. The main thread shows them,
-// so present and resize run on the owner's thread; the canvas is drawn on the demonstration's.
+// A window's frames as a monitor's window would show them, recorded. The demonstration draws and
+// presents on its own thread, a resize comes on the owner's; each present wakes whoever waits for
+// news of the frames (as a compositor's word that it took the frame wakes a backend).
 class RecordedFrames final : public FrameTarget {
  public:
   Canvas& canvas() override {
@@ -56,27 +59,33 @@ class RecordedFrames final : public FrameTarget {
     return canvas_;
   }
   bool present() override {
-    if (failAtPresent_ != 0 && presents + 1 == failAtPresent_) {
-      throw std::runtime_error("the display went away");
+    {
+      const std::lock_guard lock(mutex_);
+      // The demonstration waits while its frame is shown: what it drew so far is the frame.
+      drawnAtPresent_.push_back(canvas_.calls.size());
     }
     ++presents;
-    // The demonstration waits while its frame is shown: what it drew so far is the frame.
-    drawnAtPresent.push_back(canvas_.calls.size());
+    if (shown_) shown_->wake();
     return true;
   }
   void resize(ScreenSize size) override { sizes.push_back(size); }
-  // The nth present fails on the main thread, the nth canvas on the demonstration's.
-  void failAtPresent(int n) { failAtPresent_ = n; }
+  // The nth canvas asked for fails, on the demonstration's thread.
   void failAtCanvas(int n) { failAtCanvas_ = n; }
+  void wakeOnPresent(WakeSignal& shown) { shown_ = &shown; }
+  // How many drawing calls the canvas had at each present.
+  std::vector<std::size_t> drawnAtPresent() {
+    const std::lock_guard lock(mutex_);
+    return drawnAtPresent_;
+  }
 
   RecordingCanvas canvas_;
-  int presents = 0;
-  // How many drawing calls the canvas had at each present.
-  std::vector<std::size_t> drawnAtPresent;
+  std::atomic<int> presents{0};
   std::vector<ScreenSize> sizes;
 
  private:
-  int failAtPresent_ = 0;
+  std::mutex mutex_;
+  std::vector<std::size_t> drawnAtPresent_;
+  WakeSignal* shown_ = nullptr;
   int failAtCanvas_ = 0;
   int canvasCalls_ = 0;
 };
@@ -89,8 +98,10 @@ class FakeWindowSystem final : public WindowSystem {
 
   std::vector<Monitor> monitors() override { return report; }
   FrameTarget& open(WindowKey window, const Monitor& place) override {
+    if (failAtOpen == window) throw std::runtime_error("cannot create a window");
     log.push_back("open " + std::to_string(window));
     places[window] = place;
+    frames[window].wakeOnPresent(woken_);
     return frames[window];
   }
   void focus(WindowKey window) override { log.push_back("focus " + std::to_string(window)); }
@@ -122,6 +133,8 @@ class FakeWindowSystem final : public WindowSystem {
   std::map<WindowKey, RecordedFrames> frames;
   std::map<WindowKey, Monitor> places;
   std::vector<std::string> log;
+  // The window whose opening fails, as a window system's can.
+  WindowKey failAtOpen = kNoWindow;
   bool timedOut = false;
   int step = 0;  // the script's own progress
 

@@ -2,9 +2,9 @@
 
 namespace drevanti::wayland_platform {
 
-ShmFrame::ShmFrame(wl_shm* shm, wl_surface* surface, ScreenSize size,
+ShmFrame::ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size,
                    linux_shared::TextRenderer& text)
-    : shm_(shm), surface_(surface), text_(text), size_(size) {
+    : display_(display), shm_(shm), surface_(surface), text_(text), size_(size) {
   allocate();
 }
 
@@ -25,36 +25,49 @@ void ShmFrame::drawOn(int slot) {
 }
 
 bool ShmFrame::present() {
-  if (!committed_) {
-    if (!canvas_.takeDrawn()) {
-      commitShownAgain();
-      return true;
-    }
-    committed_ = true;
+  const std::lock_guard lock(mutex_);
+  bool done = true;
+  if (canvas_.takeDrawn()) {
     waiting_ = drawing_;
     commitWaiting();
+    done = takeOther();
+  } else {
+    commitShownAgain();
   }
-  const int next = 1 - drawing_;
-  // The compositor reads the other buffer still: it gives it back once it shows the new frame.
-  if (slots_[next].buffer->busy() && !gone_) return false;
-  committed_ = false;
-  drawOn(next);
+  // The main thread sleeps meanwhile: the commit goes out now. (A full socket sends the rest with
+  // the main thread's next flush.)
+  wl_display_flush(display_);
+  return done;
+}
+
+bool ShmFrame::finishPresent() {
+  const std::lock_guard lock(mutex_);
+  return takeOther();
+}
+
+bool ShmFrame::takeOther() {
+  const int other = 1 - drawing_;
+  // The compositor reads it still: it gives it back once it shows the new frame.
+  if (slots_[other].buffer->busy() && !gone_) return false;
+  drawOn(other);
   return true;
 }
 
 void ShmFrame::resize(ScreenSize size) {
+  const std::lock_guard lock(mutex_);
   size_ = size;
   // Buffers the compositor still holds may go: it keeps what it needs of them itself.
   allocate();
-  committed_ = false;
 }
 
 void ShmFrame::configured() {
+  const std::lock_guard lock(mutex_);
   configured_ = true;
   commitWaiting();
 }
 
 void ShmFrame::gone() {
+  const std::lock_guard lock(mutex_);
   gone_ = true;
   waiting_ = -1;
 }
@@ -72,11 +85,13 @@ void ShmFrame::commitShownAgain() {
 
 void ShmFrame::commit(int slot) {
   ShmBuffer& buffer = *slots_[slot].buffer;
+  // Busy before the commit can go out: the main thread may send it, and hear of the release, at
+  // once.
+  buffer.committed();
   wl_surface_attach(surface_, buffer.buffer(), 0, 0);
   // All of it is new: the buffer shown until now holds another frame, drawn whole too.
   wl_surface_damage_buffer(surface_, 0, 0, buffer.size().width, buffer.size().height);
   wl_surface_commit(surface_);
-  buffer.committed();
   shown_ = slot;
 }
 

@@ -1,14 +1,16 @@
-// One surface's frames on Wayland. The demonstration draws into one of two shared-memory buffers;
-// a present commits it and gives the demonstration the other buffer to draw on. Every frame is
+// One surface's frames on Wayland. The demonstration draws into one of two shared-memory buffers
+// and commits it itself (libwayland's requests may come from any thread); it draws on the other
+// one next, once the compositor has released it, which the main thread hears of. Every frame is
 // drawn whole, so the other buffer's old pixels need no copy of the new ones; a present with
 // nothing drawn since the last (a refresh) commits the buffer last committed again. A buffer the
-// compositor still reads is never drawn on: the present is done only once it has been released.
+// compositor still reads is never drawn on.
 #pragma once
 
 #include <wayland-client.h>
 
 #include <array>
 #include <memory>
+#include <mutex>
 
 #include "app/backend.h"
 #include "frame_canvas.h"
@@ -20,14 +22,18 @@ namespace drevanti::wayland_platform {
 
 class ShmFrame final : public FrameTarget {
  public:
-  ShmFrame(wl_shm* shm, wl_surface* surface, ScreenSize size, linux_shared::TextRenderer& text);
+  // On the main thread.
+  ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size,
+           linux_shared::TextRenderer& text);
 
   Canvas& canvas() override { return canvas_; }
+  // Commits the frame, and is done once the other buffer is free to draw on.
   bool present() override;
+  bool finishPresent() override;
   void resize(ScreenSize size) override;
 
-  // The surface may show buffers from now on (its first configure was acknowledged); a frame
-  // presented before is shown now.
+  // The main thread's news. The surface may show buffers from now on (its first configure was
+  // acknowledged): a frame presented before is shown now.
   void configured();
   // The surface shows nothing any more: presents are done at once.
   void gone();
@@ -39,15 +45,20 @@ class ShmFrame final : public FrameTarget {
   };
   void allocate();
   void drawOn(int slot);
+  // Draws on the other buffer from now on, if the compositor has let go of it.
+  bool takeOther();
   // Commits the frame waiting to be shown, if the surface can show it.
   void commitWaiting();
   // Commits the frame last committed again, unless a newer one waits.
   void commitShownAgain();
   void commit(int slot);
 
+  wl_display* display_;
   wl_shm* shm_;
   wl_surface* surface_;
   linux_shared::TextRenderer& text_;
+  // Guards what follows between the demonstration's presents and the main thread's news.
+  std::mutex mutex_;
   ScreenSize size_;
   std::array<Slot, 2> slots_;
   FrameCanvas canvas_;
@@ -59,8 +70,6 @@ class ShmFrame final : public FrameTarget {
   int shown_ = -1;
   bool configured_ = false;
   bool gone_ = false;
-  // The present in progress has committed its frame and waits for a buffer to draw on.
-  bool committed_ = false;
 };
 
 }  // namespace drevanti::wayland_platform

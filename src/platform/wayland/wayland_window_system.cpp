@@ -364,7 +364,7 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   }
   // The first commit carries no buffer: the compositor answers it with the first configure.
   wl_surface_commit(window->surface);
-  window->frame = std::make_unique<ShmFrame>(shm_, window->surface, window->size, text_);
+  window->frame = std::make_unique<ShmFrame>(display_, shm_, window->surface, window->size, text_);
   FrameTarget& frames = *window->frame;
   windows_[key] = std::move(window);
   return frames;

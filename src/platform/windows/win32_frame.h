@@ -1,5 +1,6 @@
 // One window's frames on Windows: the demonstration draws with GDI on a bitmap in memory
-// (GdiCanvas), and each finished frame is shown with one blit into the window.
+// (GdiCanvas), and shows each finished frame itself with one blit into the window, which the
+// program's main thread owns. Only complete frames reach the screen.
 #pragma once
 
 #include <windows.h>

@@ -11,18 +11,18 @@ namespace drevanti::x11 {
 
 namespace {
 
-Display* displayOf(SDL_Window* window) {
+SDL_SysWMinfo x11InfoOf(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
     throw DisplayError(std::string("cannot reach SDL's X connection: ") + SDL_GetError());
   }
-  return info.info.x11.display;
+  return info;
 }
 
 }  // namespace
 
-SdlConnection::SdlConnection(SDL_Window* window) : display_(displayOf(window)) {}
+SdlConnection::SdlConnection(SDL_Window* window) : display_(x11InfoOf(window).info.x11.display) {}
 
 int SdlConnection::socket() const {
   return ConnectionNumber(display_);
@@ -30,6 +30,10 @@ int SdlConnection::socket() const {
 
 bool SdlConnection::queued() {
   return XEventsQueued(display_, QueuedAfterFlush) > 0;
+}
+
+unsigned long x11WindowOf(SDL_Window* window) {
+  return x11InfoOf(window).info.x11.window;
 }
 
 }  // namespace drevanti::x11

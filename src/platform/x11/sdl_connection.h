@@ -1,6 +1,7 @@
 // SDL's own connection to the X server, through which it speaks to its windows: what the main
 // thread sleeps on. Xlib reads whatever arrives into its queue while answering any request, so
-// what waits there must be taken before a sleep on the socket, which would not see it.
+// what waits there must be taken before a sleep on the socket, which would not see it. And the X11
+// window behind an SDL window.
 #pragma once
 
 #include <SDL.h>
@@ -22,5 +23,8 @@ class SdlConnection {
  private:
   _XDisplay* display_;
 };
+
+// The X11 window SDL made for the window; throws DisplayError when SDL has none on X11.
+unsigned long x11WindowOf(SDL_Window* window);
 
 }  // namespace drevanti::x11

@@ -80,15 +80,16 @@ SDL_Window* SdlWindowSystem::create(const Monitor& place) {
 FrameTarget& SdlWindowSystem::open(WindowKey key, const Monitor& place) {
   SDL_Window* window = create(place);
   if (!window) throw DisplayError(std::string("cannot create a window: ") + SDL_GetError());
-  // An 8-bit display, for one, offers no surface the saver can draw on.
-  SDL_Surface* surface = SDL_GetWindowSurface(window);
-  if (!surface || surface->format->BytesPerPixel < 2) {
-    const std::string why = surface ? "8 bits a pixel" : SDL_GetError();
+  std::unique_ptr<X11Frame> frame;
+  try {
+    if (!sdl_) sdl_.emplace(window);
+    frame = std::make_unique<X11Frame>(hostWindow_ != 0 ? hostWindow_ : x11WindowOf(window),
+                                       ScreenSize{place.width, place.height}, text_);
+  } catch (...) {
     SDL_DestroyWindow(window);
-    throw DisplayError("cannot draw on this display: " + why);
+    throw;
   }
-  windows_.push_back({key, window, std::make_unique<SdlFrame>(window, surface, text_)});
-  if (!sdl_) sdl_.emplace(window);
+  windows_.push_back({key, window, std::move(frame)});
   if (hostWindow_ != 0) {
     x11FollowForeignWindow(window);
   } else {

@@ -1,10 +1,11 @@
 // The Linux saver's windows on SDL and X11, as the window owner asks for them: a borderless window
 // on each monitor, placed there past any window manager, as screen savers' windows are, or the
 // window a host gives the saver to draw in. It translates SDL's events, the X server's word of
-// changed monitors and the end of the host's window into the owner's events. The main thread
-// sleeps in poll on SDL's X connection, on the saver's own (the monitors) and on a wake-up of its
-// own: SDL's wait would wake itself with a message to one of its windows, which for a host's
-// window goes to the host. Needs a running SdlSession.
+// changed monitors and the end of the host's window into the owner's events; the frames go to the
+// windows on connections of their own (X11Frame). The main thread sleeps in poll on SDL's X
+// connection, on the saver's own (the monitors) and on a wake-up of its own: SDL's wait would
+// wake itself with a message to one of its windows, which for a host's window goes to the host.
+// Needs a running SdlSession.
 #pragma once
 
 #include <SDL.h>
@@ -18,8 +19,8 @@
 #include "platform/linux_shared/main_thread_sleep.h"
 #include "platform/linux_shared/text_renderer.h"
 #include "sdl_connection.h"
-#include "sdl_frame.h"
 #include "x11_desktop.h"
+#include "x11_frame.h"
 
 namespace drevanti::x11 {
 
@@ -46,7 +47,7 @@ class SdlWindowSystem final : public WindowSystem {
   struct Window {
     WindowKey key;
     SDL_Window* window;
-    std::unique_ptr<SdlFrame> frame;
+    std::unique_ptr<X11Frame> frame;
   };
 
   SDL_Window* create(const Monitor& place);

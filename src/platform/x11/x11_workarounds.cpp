@@ -12,8 +12,15 @@ namespace {
 XErrorHandler previous = nullptr;
 std::atomic<unsigned long> hostWindow{0};
 std::atomic<bool> hostGone{false};
+// Errors are handled on the thread that reads them from its connection.
+thread_local bool trapping = false;
+thread_local bool trapped = false;
 
 int filter(Display* display, XErrorEvent* error) {
+  if (trapping) {
+    trapped = true;
+    return 0;
+  }
   if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
   const unsigned long watched = hostWindow.load();
   if (watched != 0 && error->resourceid == watched) {
@@ -48,6 +55,16 @@ void watchHostWindow(unsigned long window) {
 
 bool hostWindowGone() {
   return hostGone.load();
+}
+
+bool x11Refuses(Display* display, const std::function<void()>& request) {
+  XSync(display, False);
+  trapping = true;
+  trapped = false;
+  request();
+  XSync(display, False);
+  trapping = false;
+  return trapped;
 }
 
 }  // namespace drevanti::x11

@@ -2,6 +2,11 @@
 // expected and harmless here.
 #pragma once
 
+#include <functional>
+
+// Xlib's display, declared here so that Xlib's macros stay out of the files that include this.
+struct _XDisplay;
+
 namespace drevanti::x11 {
 
 // While SDL waits for events it wakes itself by sending a message to its window over a second
@@ -22,5 +27,10 @@ void letLateWakeupsPass();
 void watchHostWindow(unsigned long window);
 // True once an error about the watched window has arrived.
 bool hostWindowGone();
+
+// Sends what request sends on the connection and waits for the server's answer: true when the
+// server refused it (its errors are noted, not passed on). For a request that may fail where the
+// saver has another way (shared memory with a display on another machine).
+bool x11Refuses(_XDisplay* display, const std::function<void()>& request);
 
 }  // namespace drevanti::x11
