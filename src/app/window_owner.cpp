@@ -124,7 +124,6 @@ void WindowOwner::closeEndedWindows() {
     system_.close(w->key);
     windows_.erase(w);
   }
-  keepFocus();
 }
 
 WindowOwner::Window* WindowOwner::find(WindowKey key) {

@@ -52,7 +52,7 @@ class WindowOwner final : private WindowEvents {
 
   void open(const Monitor& place);
   void cover(const std::vector<Monitor>& monitors);
-  // The keyboard to a window that stays, when the one that has it goes (full screen).
+  // The keyboard to a window that stays, when the one that has it is retired (full screen).
   void keepFocus();
   void closeAll();
   void stopServing();

@@ -3,11 +3,13 @@
 // the ways a run ends (input, the stop request, the host's window gone, a failure).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "app/demonstrations.h"
+#include "app/frame_hand_over.h"
 #include "app/monitor_layout.h"
 #include "app/run_saver.h"
 #include "fake_window_system.h"
@@ -115,6 +117,48 @@ TEST(Demonstrations, OneFailingEndsTheOthersAndTheFailureReachesTheOwner) {
   EXPECT_TRUE(other.canvas_.clearedLast());
 }
 
+// Frames whose present waits for the window system, as a compositor that still reads the other
+// buffer makes it wait.
+class WaitingFrames final : public FrameTarget {
+ public:
+  Canvas& canvas() override { return canvas_; }
+  bool present() override {
+    ++presents;
+    return false;
+  }
+  bool finishPresent() override { return released; }
+  void resize(ScreenSize) override {}
+
+  test_support::RecordingCanvas canvas_;
+  std::atomic<int> presents{0};
+  bool released = false;
+};
+
+TEST(FrameHandOver, APresentThatWaitsForTheWindowSystemEndsOnceServedDoneOrWhenAbandoned) {
+  WaitingFrames frames;
+  FrameHandOver handOver(frames, [] {});
+  std::atomic<bool> shown{false};
+  std::thread demonstration([&] {
+    handOver.present();
+    shown = true;
+    handOver.present();
+  });
+  while (frames.presents < 1) std::this_thread::yield();
+  // Served before the window system has answered, it goes on waiting.
+  handOver.serve();
+  EXPECT_FALSE(shown);
+  frames.released = true;
+  handOver.serve();
+  // The next one waits until nobody serves any more.
+  while (frames.presents < 2) std::this_thread::yield();
+  handOver.abandon();
+  demonstration.join();
+  EXPECT_TRUE(shown);
+  // From then on a present shows nothing.
+  handOver.present();
+  EXPECT_EQ(frames.presents, 2);
+}
+
 const SaverInput kKey{SaverInput::Kind::KeyDown, 30};
 
 const Monitor kLeft{0, 0, 1280, 720}, kRight{1280, 0, 1024, 768};
@@ -216,13 +260,15 @@ TEST(WindowOwner, ReportsThatChangeNothingAndAChangeDuringAStopOpenNothing) {
       events.monitorsChanged({});
       events.monitorsChanged({{0, 0, 0, 0}});
       ++s.step;
-    } else if (s.step == 1 && s.presents(0) >= 4) {
+    } else if (s.step == 1 && s.presents(0) >= 6) {
+      // Paced frames: the demonstration went on.
       events.input(0, kKey);
       events.monitorsChanged({kLeft, kRight});
       ++s.step;
     }
   });
   runFullScreen(system);
+  EXPECT_EQ(system.step, 2);
   EXPECT_EQ(system.log, (Strings{"open 0", "focus 0", "close 0"}));
 }
 
