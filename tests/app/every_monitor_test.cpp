@@ -1,6 +1,7 @@
 // The window owner over a fake window system: which monitors get a window, one demonstration per
-// window, each laid out for its own window, the keyboard with a window that stays, hosted runs, and
-// the ways a run ends (input, the stop request, the host's window gone, a failure).
+// window, each laid out for its own window, the keyboard with a window that stays, hosted runs, the
+// frames' hand-over, and the ways a run ends (input, the stop request, the host's window gone, a
+// failure).
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -53,9 +53,9 @@ SdlSession::Video::Video() {
     throw DisplayError("cannot open the display: " + whyNoDisplay());
   }
   if (driver == "x11") {
-    // The window surface as an X shared-memory image, copied by the server. SDL would otherwise
-    // put it in an OpenGL texture, which buys nothing for a few frames a second of 2D drawing and,
-    // on a machine without a GPU, costs 100 MB and several times the CPU. (SDL_FRAMEBUFFER_-
+    // The settings form's window surface as an X shared-memory image, copied by the server. SDL
+    // would otherwise put it in an OpenGL texture, which buys nothing for 2D drawing and, on a
+    // machine without a GPU, costs 100 MB and several times the CPU. (SDL_FRAMEBUFFER_-
     // ACCELERATION in the environment still decides.)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   }
