@@ -51,9 +51,18 @@ def resident_mb(pid):
         return next(int(line.split()[1]) for line in status if line.startswith("VmRSS")) / 1024
 
 
-def measure(pid, seconds, per_thread):
+def measure(pid, seconds, per_thread, errors):
     """Wake-ups a second, CPU % of one core and MB resident of the running process pid; with
-    per_thread, each thread's voluntary and other switches a second are printed too."""
+    per_thread, each thread's voluntary and other switches a second are printed too. errors is the
+    file the process writes its messages to, shown should it end meanwhile."""
+    try:
+        return measure_running(pid, seconds, per_thread)
+    except FileNotFoundError:
+        errors.seek(0)
+        sys.exit(f"wakeups.py: the saver ended: {errors.read().decode(errors='replace').strip()}")
+
+
+def measure_running(pid, seconds, per_thread):
     time.sleep(SETTLE_SECONDS)
     t0, s0, c0 = time.monotonic(), switches(pid), cpu_ticks(pid)
     time.sleep(seconds)
@@ -96,13 +105,14 @@ def on_x11(args, width, height):
     os.close(write)
     with os.fdopen(read) as displayfd:
         display = ":" + displayfd.readline().strip()
-    saver = subprocess.Popen([args.saver], env={**os.environ, "DISPLAY": display},
-                             stdout=subprocess.DEVNULL)
-    try:
-        return measure(saver.pid, args.seconds, args.threads)
-    finally:
-        stop(saver)
-        stop(server)
+    with tempfile.TemporaryFile() as errors:
+        saver = subprocess.Popen([args.saver], env={**os.environ, "DISPLAY": display},
+                                 stdout=subprocess.DEVNULL, stderr=errors)
+        try:
+            return measure(saver.pid, args.seconds, args.threads, errors)
+        finally:
+            stop(saver)
+            stop(server)
 
 
 def as_bench_user(argv, env):
@@ -131,17 +141,22 @@ def on_sway(args, width, height):
         try:
             wait_until(lambda: os.path.exists(os.path.join(runtime, "wayland-1")), 15,
                        "sway did not start")
+            # The socket is there a moment before sway answers on it.
+            time.sleep(1.0)
             saver_env = {"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": "wayland-1"}
-            runner = subprocess.Popen(as_bench_user([saver], saver_env), stdout=subprocess.DEVNULL)
+            errors = tempfile.TemporaryFile()
+            runner = subprocess.Popen(as_bench_user([saver], saver_env),
+                                      stdout=subprocess.DEVNULL, stderr=errors)
             try:
                 found = []
                 wait_until(lambda: found.extend(subprocess.run(
                     ["pgrep", "-u", BENCH_USER, "-x", "drevanti"], capture_output=True,
                     text=True).stdout.split()) or found, 10, "the saver did not start")
-                return measure(int(found[0]), args.seconds, args.threads)
+                return measure(int(found[0]), args.seconds, args.threads, errors)
             finally:
                 subprocess.run(["pkill", "-TERM", "-u", BENCH_USER, "-x", "drevanti"])
                 runner.wait(10)
+                errors.close()
         finally:
             stop(sway)
     finally:
