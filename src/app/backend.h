@@ -15,13 +15,14 @@
 // Threads. Each window's demonstration runs on a thread of its own and draws its frames on its
 // FrameTarget's canvas; it also shows them (FrameTarget::present), on its own thread, so that a
 // frame costs the program's main thread nothing. Every other call below comes on the main thread
-// (the one that runs runSaver), except WindowSystem::wake. A present returns once the frame is on
-// the screen and the canvas may be drawn on again; where that must wait for the window system
-// (the compositor still reads the buffer to draw on next), present says so and the demonstration
-// waits, while the owner calls finishPresent on the main thread after each dispatch until it is
-// done, or until the owner serves frames no more (it is stopping, or the host's window is gone).
-// A resize, rare, is carried out on the main thread while the demonstration waits. (On the
-// browser page the one demonstration runs on the main thread itself.)
+// (the one that runs runSaver), except WindowSystem::wake. A present puts the frame on the screen
+// before it returns; where the canvas may not be drawn on again until the window system has
+// answered (the compositor still reads the buffer to draw on next), present says so, and before
+// its next frame the demonstration waits for finishPresent, which the owner calls on the main
+// thread after each dispatch, or until the owner serves frames no more (it is stopping, or the
+// host's window is gone). A resize, rare, is carried out on the main thread while the
+// demonstration waits. (On the browser page the one demonstration runs on the main thread
+// itself.)
 #pragma once
 
 #include <optional>
@@ -74,11 +75,14 @@ class FrameTarget {
   // The canvas the next frame is drawn on, the size of the window. The demonstration's thread; a
   // backend may hand out another canvas after each present or resize.
   virtual Canvas& canvas() = 0;
-  // The demonstration's thread: puts the frame drawn on the canvas on the screen, whole. True once
-  // it is there; false when the rest waits for the window system, which will then wake the main
-  // thread (an event on its connection, or WindowSystem::wake): the demonstration waits, and
-  // finishPresent is called on the main thread after each dispatch until it returns true.
+  // The demonstration's thread: puts the frame drawn on the canvas on the screen, whole. True
+  // when the canvas may be drawn on again at once; false when only once the window system has
+  // answered, which then wakes the main thread (an event on its connection, or
+  // WindowSystem::wake): before its next frame the demonstration calls finishPresent, and if that
+  // is not yet true, waits while the owner calls it on the main thread after each dispatch.
   virtual bool present() = 0;
+  // True once the canvas may be drawn on again. Called with the frames' lock held (FrameHandOver),
+  // on either thread.
   virtual bool finishPresent() { return true; }
   // The main thread, while the demonstration waits: makes the canvas the given size; what it shows
   // is left to the next frame.

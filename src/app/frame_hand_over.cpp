@@ -7,15 +7,22 @@ namespace drevanti {
 FrameHandOver::FrameHandOver(FrameTarget& target, std::function<void()> wake)
     : target_(target), wake_(std::move(wake)), mainThread_(std::this_thread::get_id()) {}
 
+Canvas& FrameHandOver::canvas() {
+  std::unique_lock lock(mutex_);
+  finishPresent(lock);
+  return target_.canvas();
+}
+
 void FrameHandOver::present() {
   std::unique_lock lock(mutex_);
-  if (abandoned_ || target_.present() || onMainThread()) return;
-  request_ = Request::FinishPresent;
-  waitUntilDone(lock);
+  finishPresent(lock);
+  if (abandoned_) return;
+  unfinished_ = !target_.present();
 }
 
 void FrameHandOver::resize(ScreenSize size) {
   std::unique_lock lock(mutex_);
+  finishPresent(lock);
   if (abandoned_) return;
   if (onMainThread()) {
     target_.resize(size);
@@ -27,6 +34,15 @@ void FrameHandOver::resize(ScreenSize size) {
   // Woken outside the lock, the main thread does not wait for it.
   wake_();
   lock.lock();
+  waitUntilDone(lock);
+}
+
+void FrameHandOver::finishPresent(std::unique_lock<std::mutex>& lock) {
+  if (!unfinished_ || abandoned_) return;
+  // Most often the window system answered long ago; else the main thread hears of it.
+  unfinished_ = false;
+  if (target_.finishPresent() || onMainThread()) return;
+  request_ = Request::FinishPresent;
   waitUntilDone(lock);
 }
 

@@ -118,8 +118,8 @@ TEST(Demonstrations, OneFailingEndsTheOthersAndTheFailureReachesTheOwner) {
   EXPECT_TRUE(other.canvas_.clearedLast());
 }
 
-// Frames whose present waits for the window system, as a compositor that still reads the other
-// buffer makes it wait.
+// Frames whose canvas may be drawn on again only once the window system has answered, as a
+// compositor that still reads the other buffer makes them wait; each answer serves one present.
 class WaitingFrames final : public FrameTarget {
  public:
   Canvas& canvas() override { return canvas_; }
@@ -127,36 +127,37 @@ class WaitingFrames final : public FrameTarget {
     ++presents;
     return false;
   }
-  bool finishPresent() override { return released; }
+  bool finishPresent() override { return answered.exchange(false); }
   void resize(ScreenSize) override {}
 
   test_support::RecordingCanvas canvas_;
   std::atomic<int> presents{0};
-  bool released = false;
+  std::atomic<bool> answered{false};
 };
 
-TEST(FrameHandOver, APresentThatWaitsForTheWindowSystemEndsOnceServedDoneOrWhenAbandoned) {
+TEST(FrameHandOver, TheNextFrameWaitsForTheWindowSystemUntilServedOrAbandoned) {
   WaitingFrames frames;
   FrameHandOver handOver(frames, [] {});
-  std::atomic<bool> shown{false};
+  std::atomic<int> framesBegun{0};
   std::thread demonstration([&] {
-    handOver.present();
-    shown = true;
-    handOver.present();
+    for (int frame = 0; frame < 3; ++frame) {
+      handOver.canvas();
+      ++framesBegun;
+      handOver.present();
+    }
   });
   while (frames.presents < 1) std::this_thread::yield();
-  // Served before the window system has answered, it goes on waiting.
+  // Served before the window system has answered, the second frame goes on waiting.
   handOver.serve();
-  EXPECT_FALSE(shown);
-  frames.released = true;
+  EXPECT_EQ(framesBegun, 1);
+  frames.answered = true;
   handOver.serve();
-  // The next one waits until nobody serves any more.
+  // The third waits until nobody serves any more.
   while (frames.presents < 2) std::this_thread::yield();
   handOver.abandon();
   demonstration.join();
-  EXPECT_TRUE(shown);
+  EXPECT_EQ(framesBegun, 3);
   // From then on a present shows nothing.
-  handOver.present();
   EXPECT_EQ(frames.presents, 2);
 }
 
