@@ -4,12 +4,12 @@
 #include <memory>
 #include <stdexcept>
 
+#include "app/demo_line.h"
 #include "app/frm_steiner.h"
 #include "app/improvement_rounds.h"
 #include "app/instance_generation.h"
-#include "demo_line.h"
+#include "app/json_line.h"
 #include "geometry/spanning_tree.h"
-#include "json_line.h"
 #include "platform/headless/headless_host.h"
 #include "platform/headless/headless_window.h"
 #include "render/decimal_text.h"

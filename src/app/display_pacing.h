@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "app/platform.h"
+#include "app/saver_window.h"
 
 namespace drevanti {
 

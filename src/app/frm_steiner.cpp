@@ -68,8 +68,11 @@ void frmSteiner::stopSequence() {
 }
 
 void frmSteiner::repaint() {
-  scene_.repaint(solver_->s, window_.canvas(), screen_.width);
+  // Drawn once the pause is over: until then the canvas holds the frame shown, which a request to
+  // show it again finds there, and the window system has had the time to give back what the next
+  // frame is drawn on.
   waitDispatching(pacing_.untilNextFrame(window_.now()));
+  scene_.repaint(solver_->s, window_.canvas(), screen_.width);
   window_.present();
   pacing_.frameShown(window_.now());
 }

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/display_pacing.h"
-#include "app/platform.h"
+#include "app/saver_window.h"
 #include "app/stop_on_input.h"
 #include "render/scene.h"
 #include "steiner/solver.h"

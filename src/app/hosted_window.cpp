@@ -43,10 +43,10 @@ void HostedWindow::doEvents(FormEvents& handlers) {
   }
   if (resize && *resize != size_) {
     size_ = *resize;
-    target_.resize(size_);
+    frames_.resize(size_);
   }
   // Do-events calls come between frames, so the canvas holds a complete one.
-  if (refresh) target_.present();
+  if (refresh) frames_.present();
   if (close) handlers.onCloseRequest();
 }
 

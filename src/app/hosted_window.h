@@ -1,46 +1,44 @@
 // A window owned by the program's main thread, as the demonstration that draws in it, on a thread
 // of its own, sees it. The owner handles the window system and passes on what the demonstration
 // must know (stop, show the frame again, new size) through the thread-safe requests; the
-// demonstration acts on them in its do-events calls, which come between frames. No input reaches
-// it: the owner decides what input means.
+// demonstration acts on them in its do-events calls, which come between frames. Its frames go
+// through a FrameHandOver, which the owner serves where they wait for the main thread. No input
+// reaches it: the owner decides what input means.
 #pragma once
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <utility>
 
-#include "app/platform.h"
+#include "app/backend.h"
+#include "app/frame_hand_over.h"
+#include "app/saver_window.h"
 
 namespace drevanti {
 
-// Where a demonstration's frames go: a canvas the size of the window and a way to show it.
-class FrameTarget {
- public:
-  virtual ~FrameTarget() = default;
-  virtual Canvas& canvas() = 0;
-  // Puts the canvas's frame on the screen. Called on the demonstration's thread.
-  virtual void present() = 0;
-  // Makes the canvas the given size; what it shows is left to the next drawing. Called on the
-  // demonstration's thread.
-  virtual void resize(ScreenSize size) = 0;
-};
-
 class HostedWindow final : public SaverWindow {
  public:
-  HostedWindow(FrameTarget& target, ScreenSize size) : target_(target), size_(size) {}
+  // Made on the main thread; wake tells it that the frames ask something of it.
+  HostedWindow(FrameTarget& target, ScreenSize size, std::function<void()> wake)
+      : frames_(target, std::move(wake)), size_(size) {}
 
   // The owner's requests; each may come from any thread and ends a wait at once.
   void requestClose();
   void requestRefresh();
   void requestResize(ScreenSize size);
+  // The owner's thread: carries out what the frames wait for, if anything (FrameHandOver::serve).
+  void serveFrame() { frames_.serve(); }
+  // The owner shows no more frames: presents return at once.
+  void stopServing() { frames_.abandon(); }
 
   // The owner shows, hides and destroys the window itself.
   void show() override {}
   void hide() override {}
   void unload() override {}
-  Canvas& canvas() override { return target_.canvas(); }
-  void present() override { target_.present(); }
+  Canvas& canvas() override { return frames_.canvas(); }
+  void present() override { frames_.present(); }
   void doEvents(FormEvents& handlers) override;
   void waitEvents(FormEvents& handlers, std::chrono::milliseconds timeout) override;
   SaverClock::time_point now() const override { return SaverClock::now(); }
@@ -53,7 +51,7 @@ class HostedWindow final : public SaverWindow {
  private:
   bool pending() const { return close_ || refresh_ || resize_.has_value(); }
 
-  FrameTarget& target_;
+  FrameHandOver frames_;
   ScreenSize size_;
   std::mutex mutex_;
   std::condition_variable requested_;

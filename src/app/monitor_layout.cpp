@@ -12,7 +12,7 @@ bool inside(const Monitor& inner, const Monitor& outer) {
 
 }  // namespace
 
-std::vector<Monitor> monitorsToCover(const std::vector<Monitor>& reported, Monitor wholeScreen) {
+std::vector<Monitor> monitorsToCover(const std::vector<Monitor>& reported) {
   std::vector<Monitor> kept;
   for (std::size_t i = 0; i < reported.size(); ++i) {
     const Monitor& m = reported[i];
@@ -25,7 +25,6 @@ std::vector<Monitor> monitorsToCover(const std::vector<Monitor>& reported, Monit
     }
     if (!covered) kept.push_back(m);
   }
-  if (kept.empty()) kept.push_back(wholeScreen);
   return kept;
 }
 

@@ -3,18 +3,13 @@
 
 #include <vector>
 
-namespace drevanti {
+#include "app/backend.h"
 
-// A monitor's rectangle in desktop pixels.
-struct Monitor {
-  int x = 0, y = 0, width = 0, height = 0;
-  friend bool operator==(const Monitor&, const Monitor&) = default;
-};
+namespace drevanti {
 
 // The monitors to cover, in the window system's order, from those it reports: empty ones are
 // dropped, and so is one that lies wholly inside another (a mirror of part of the same picture, or
-// the same monitor reported twice, of which the first stays). When none is left, the whole screen
-// counts as one monitor.
-std::vector<Monitor> monitorsToCover(const std::vector<Monitor>& reported, Monitor wholeScreen);
+// the same monitor reported twice, of which the first stays). Empty when no monitor is usable.
+std::vector<Monitor> monitorsToCover(const std::vector<Monitor>& reported);
 
 }  // namespace drevanti

@@ -2,7 +2,7 @@
 // moved from where it was first seen, or the window system's request to close.
 #pragma once
 
-#include "app/platform.h"
+#include "app/saver_window.h"
 
 namespace drevanti {
 

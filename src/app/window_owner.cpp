@@ -1,30 +1,27 @@
 #include "app/window_owner.h"
 
 #include <algorithm>
-#include <chrono>
-#include <optional>
+#include <stdexcept>
+
+#include "app/desktop_guard.h"
+#include "app/monitor_layout.h"
+#include "app/saver_input.h"
 
 namespace drevanti {
 
-namespace {
-
-// The longest the main thread sleeps between looks at what its backend cannot wake it for (a
-// signal's flag, a host's window that may be gone).
-constexpr std::chrono::milliseconds kOwnerPoll{50};
-
-}  // namespace
-
 WindowOwner::WindowOwner(WindowSystem& system, DemonstrationRunner& demonstrations,
-                         std::uint32_t seed)
-    : system_(system), demonstrations_(demonstrations), seed_(seed) {}
+                         StopRequest& stop, std::uint32_t seed)
+    : system_(system), demonstrations_(demonstrations), stop_(stop), seed_(seed) {}
 
 void WindowOwner::runFullScreen(SystemSettings& desktop) {
   fullScreen_ = true;
   // Declared before the windows open, so that they are all closed before it gives the desktop back.
   std::optional<DesktopGuard> guard;
   run([&] {
-    const MonitorReport reported = system_.monitors();
-    cover(monitorsToCover(reported.monitors, reported.whole));
+    reported_ = system_.monitors();
+    const std::vector<Monitor> monitors = monitorsToCover(reported_);
+    if (monitors.empty()) throw std::runtime_error("the window system reports no monitor");
+    cover(monitors);
     guard.emplace(desktop);
     if (const auto pointer = system_.pointer()) {
       stopOnInput_.onMouseMove(0, 0, pointer->x, pointer->y);
@@ -32,21 +29,28 @@ void WindowOwner::runFullScreen(SystemSettings& desktop) {
   });
 }
 
-void WindowOwner::runHosted(ScreenSize size) {
-  run([&] { open({0, 0, size.width, size.height}); });
+void WindowOwner::runHosted() {
+  run([&] {
+    const std::vector<Monitor> host = system_.monitors();
+    if (host.empty()) throw std::logic_error("a hosted window system reports no host window");
+    open(host.front());
+  });
 }
 
 template <class Start>
 void WindowOwner::run(Start start) {
+  const StopRequest::Wakeup wakeup(stop_, [this] { system_.wake(); });
   try {
     start();
     while (demonstrations_.running()) {
-      system_.dispatch(*this, kOwnerPoll);
+      if (stop_.raised() && !stopping_) closeAll();
+      system_.dispatch(*this);
+      for (Window& w : windows_) w.hosted->serveFrame();
       closeEndedWindows();
     }
   } catch (...) {
     closeAll();
-    system_.stopServing();
+    stopServing();
     try {
       demonstrations_.finish();
     } catch (...) {
@@ -62,9 +66,14 @@ void WindowOwner::run(Start start) {
 void WindowOwner::open(const Monitor& place) {
   const WindowKey key = nextKey_++;
   FrameTarget& frames = system_.open(key, place);
-  windows_.push_back(
-      {key, place, std::make_unique<HostedWindow>(frames, ScreenSize{place.width, place.height})});
+  windows_.push_back({key, place,
+                      std::make_unique<HostedWindow>(frames, ScreenSize{place.width, place.height},
+                                                     [this] { system_.wake(); })});
   demonstrations_.start(*windows_.back().hosted, seed_ + static_cast<std::uint32_t>(key));
+  if (!fullScreen_) return;
+  // The newest window takes the keyboard: without a window manager nobody else gives it one.
+  system_.focus(key);
+  focused_ = key;
 }
 
 void WindowOwner::cover(const std::vector<Monitor>& monitors) {
@@ -84,11 +93,27 @@ void WindowOwner::cover(const std::vector<Monitor>& monitors) {
     w.retired = true;
     demonstrations_.retire(*w.hosted);
   }
+  keepFocus();
+}
+
+void WindowOwner::keepFocus() {
+  if (!focused_ || stopping_ || find(*focused_)) return;
+  // A key must still reach the saver.
+  focused_.reset();
+  const auto staying =
+      std::find_if(windows_.begin(), windows_.end(), [](const Window& w) { return !w.retired; });
+  if (staying == windows_.end()) return;
+  system_.focus(staying->key);
+  focused_ = staying->key;
 }
 
 void WindowOwner::closeAll() {
   stopping_ = true;
   demonstrations_.closeAll();
+}
+
+void WindowOwner::stopServing() {
+  for (Window& w : windows_) w.hosted->stopServing();
 }
 
 void WindowOwner::closeEndedWindows() {
@@ -136,14 +161,18 @@ void WindowOwner::input(WindowKey window, const SaverInput& input) {
   if (stopOnInput_.stopRequested()) closeAll();
 }
 
-void WindowOwner::monitorsChanged(const MonitorReport& now) {
-  if (!fullScreen_ || stopping_) return;
-  cover(monitorsToCover(now.monitors, now.whole));
+void WindowOwner::monitorsChanged(const std::vector<Monitor>& now) {
+  if (!fullScreen_ || stopping_ || now == reported_) return;
+  const std::vector<Monitor> monitors = monitorsToCover(now);
+  // Between the last monitor going and the next coming there is none: the windows wait for it.
+  if (monitors.empty()) return;
+  reported_ = now;
+  cover(monitors);
 }
 
 void WindowOwner::hostWindowGone() {
   closeAll();
-  system_.stopServing();
+  stopServing();
 }
 
 }  // namespace drevanti

@@ -1,55 +1,40 @@
-// Full screen on several monitors: which monitors get a window, and one demonstration per window,
-// each laid out for its own window, all ending together.
+// The window owner over a fake window system: which monitors get a window, one demonstration per
+// window, each laid out for its own window, the keyboard with a window that stays, hosted runs, the
+// frames' hand-over, and the ways a run ends (input, the stop request, the host's window gone, a
+// failure).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "app/demonstrations.h"
+#include "app/frame_hand_over.h"
 #include "app/monitor_layout.h"
-#include "app/window_owner.h"
-#include "fake_platform.h"
+#include "app/run_saver.h"
+#include "fake_window_system.h"
 
 namespace drevanti {
 namespace {
 
+using test_support::FakeWindowSystem;
+using test_support::RecordedFrames;
+using test_support::WakeSignal;
+using Strings = std::vector<std::string>;
+
 TEST(MonitorLayout, EachMonitorOnceMirrorsAndEmptyOnesLeftOut) {
-  const Monitor whole{0, 0, 2304, 768};
   const Monitor left{0, 0, 1280, 720}, right{1280, 0, 1024, 768};
-  EXPECT_EQ(monitorsToCover({left, right}, whole), (std::vector<Monitor>{left, right}));
+  EXPECT_EQ(monitorsToCover({left, right}), (std::vector<Monitor>{left, right}));
   // A mirror showing part of the left picture, the same monitor twice, an empty one.
-  EXPECT_EQ(monitorsToCover({left, {0, 0, 1024, 720}, right, right, {5, 5, 0, 0}}, whole),
+  EXPECT_EQ(monitorsToCover({left, {0, 0, 1024, 720}, right, right, {5, 5, 0, 0}}),
             (std::vector<Monitor>{left, right}));
   // Overlapping without one containing the other: both are covered.
   const Monitor shifted{1000, 0, 1280, 720};
-  EXPECT_EQ(monitorsToCover({left, shifted}, whole), (std::vector<Monitor>{left, shifted}));
-  EXPECT_EQ(monitorsToCover({}, whole), (std::vector<Monitor>{whole}));
-  EXPECT_EQ(monitorsToCover({{0, 0, 0, 768}}, whole), (std::vector<Monitor>{whole}));
+  EXPECT_EQ(monitorsToCover({left, shifted}), (std::vector<Monitor>{left, shifted}));
+  EXPECT_TRUE(monitorsToCover({}).empty());
+  EXPECT_TRUE(monitorsToCover({{0, 0, 0, 768}}).empty());
 }
-
-// A window's frames as a monitor's window would show them, recorded.
-class RecordedFrames final : public FrameTarget {
- public:
-  Canvas& canvas() override { return canvas_; }
-  void present() override {
-    if (failAt_ != 0 && presents + 1 == failAt_) throw std::runtime_error("the display went away");
-    ++presents;
-  }
-  void resize(ScreenSize size) override { resizedWidth = size.width; }
-  void failAtPresent(int n) { failAt_ = n; }
-
-  test_support::RecordingCanvas canvas_;
-  std::atomic<int> presents{0};
-  std::atomic<int> resizedWidth{0};
-
- private:
-  int failAt_ = 0;
-};
 
 bool hasScaleBarFor(const test_support::RecordingCanvas& canvas, int width) {
   for (const auto& c : canvas.calls) {
@@ -61,31 +46,51 @@ bool hasScaleBarFor(const test_support::RecordingCanvas& canvas, int width) {
   return false;
 }
 
-void waitFor(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!condition() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+std::string firstStatus(const test_support::RecordingCanvas& canvas) {
+  for (const auto& c : canvas.calls) {
+    if (c.what == "clipped text") return c.text;
   }
-  ASSERT_TRUE(condition());
+  return "";
 }
 
+// The demonstrations without an owner: this thread serves their frames as the owner's would, each
+// time one is shown or asks for the main thread.
+struct Served {
+  void until(const std::function<bool()>& condition, std::initializer_list<HostedWindow*> windows) {
+    while (!condition()) {
+      ASSERT_TRUE(woken.wait()) << "nothing happened for 30 s";
+      for (HostedWindow* w : windows) w->serveFrame();
+    }
+  }
+  WakeSignal woken;
+};
+
 TEST(Demonstrations, OnePerWindowEachOnItsOwnSizeAllEndingTogether) {
+  Served served;
   RecordedFrames first, second;
-  HostedWindow a(first, {1280, 720}), b(second, {1024, 768});
-  std::atomic<int> ended{0};
-  Demonstrations demonstrations([&] { ++ended; });
+  first.wakeOnPresent(served.woken);
+  second.wakeOnPresent(served.woken);
+  const auto wake = [&] { served.woken.wake(); };
+  HostedWindow a(first, {1280, 720}, wake), b(second, {1024, 768}, wake);
+  int ended = 0;
+  Demonstrations demonstrations([&] {
+    ++ended;
+    wake();
+  });
   demonstrations.start(a, 5);
   demonstrations.start(b, 6);
-  waitFor([&] { return first.presents >= 3 && second.presents >= 3; });
+  served.until([&] { return first.presents >= 3 && second.presents >= 3; }, {&a, &b});
   // A monitor whose window changes size gets an instance for the new size.
   b.requestResize({800, 600});
-  waitFor([&] { return second.resizedWidth == 800; });
-  const int before = second.presents;
-  waitFor([&] { return second.presents >= before + 2; });
+  served.until([&] { return !second.sizes.empty(); }, {&a, &b});
+  EXPECT_EQ(second.sizes, (std::vector<ScreenSize>{{800, 600}}));
+  const int before = second.presents.load();
+  served.until([&] { return second.presents >= before + 2; }, {&a, &b});
   EXPECT_TRUE(demonstrations.running());
   demonstrations.closeAll();
+  // Each shows its last, cleared frame before it ends.
+  served.until([&] { return !demonstrations.running(); }, {&a, &b});
   demonstrations.finish();
-  EXPECT_FALSE(demonstrations.running());
   EXPECT_EQ(ended, 2);
   EXPECT_TRUE(hasScaleBarFor(first.canvas_, 1280));
   EXPECT_FALSE(hasScaleBarFor(first.canvas_, 1024));
@@ -94,119 +99,120 @@ TEST(Demonstrations, OnePerWindowEachOnItsOwnSizeAllEndingTogether) {
   // Each ran the stop sequence; their own random sequences gave them different instances.
   EXPECT_TRUE(first.canvas_.clearedLast());
   EXPECT_TRUE(second.canvas_.clearedLast());
-  std::string firstStatus, secondStatus;
-  for (const auto& c : first.canvas_.calls) {
-    if (c.what == "clipped text" && firstStatus.empty()) firstStatus = c.text;
-  }
-  for (const auto& c : second.canvas_.calls) {
-    if (c.what == "clipped text" && secondStatus.empty()) secondStatus = c.text;
-  }
-  EXPECT_NE(firstStatus, secondStatus);
+  EXPECT_NE(firstStatus(first.canvas_), firstStatus(second.canvas_));
 }
 
 TEST(Demonstrations, OneFailingEndsTheOthersAndTheFailureReachesTheOwner) {
+  Served served;
   RecordedFrames failing, other;
-  failing.failAtPresent(3);
-  HostedWindow a(failing, {640, 480}), b(other, {640, 480});
-  Demonstrations demonstrations(nullptr);
+  failing.failAtCanvas(3);
+  failing.wakeOnPresent(served.woken);
+  other.wakeOnPresent(served.woken);
+  const auto wake = [&] { served.woken.wake(); };
+  HostedWindow a(failing, {640, 480}, wake), b(other, {640, 480}, wake);
+  Demonstrations demonstrations(wake);
   demonstrations.start(a, 1);
   demonstrations.start(b, 2);
-  waitFor([&] { return !demonstrations.running(); });
+  served.until([&] { return !demonstrations.running(); }, {&a, &b});
   EXPECT_THROW(demonstrations.finish(), std::runtime_error);
   EXPECT_TRUE(other.canvas_.clearedLast());
 }
 
-// A window system with no windows: each window's frames are recorded, every open and close is
-// logged, and the test's script runs at each dispatch, as the backend's events would.
-class FakeWindowSystem final : public WindowSystem {
+// Frames whose canvas may be drawn on again only once the window system has answered, as a
+// compositor that still reads the other buffer makes them wait; each answer serves one present.
+class WaitingFrames final : public FrameTarget {
  public:
-  using Script = std::function<void(FakeWindowSystem&, WindowEvents&)>;
-  FakeWindowSystem(MonitorReport monitors, Script script)
-      : report(std::move(monitors)), script_(std::move(script)) {}
-
-  MonitorReport monitors() override { return report; }
-  FrameTarget& open(WindowKey window, const Monitor& place) override {
-    log.push_back("open " + std::to_string(window));
-    places[window] = place;
-    return frames[window];
+  Canvas& canvas() override { return canvas_; }
+  bool present() override {
+    ++presents;
+    return false;
   }
-  void close(WindowKey window) override { log.push_back("close " + std::to_string(window)); }
-  std::optional<DesktopPoint> pointer() override { return pointerAt; }
-  void dispatch(WindowEvents& events, std::chrono::milliseconds) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    if (std::chrono::steady_clock::now() > deadline_) {
-      timedOut = true;
-      events.input(kNoWindow, {SaverInput::Kind::CloseRequest});
-      return;
-    }
-    script_(*this, events);
-  }
-  void wake() override {}
-  void stopServing() override {}
+  bool finishPresent() override { return answered.exchange(false); }
+  void resize(ScreenSize) override {}
 
-  bool closed(WindowKey key) const {
-    return std::find(log.begin(), log.end(), "close " + std::to_string(key)) != log.end();
-  }
-  int presents(WindowKey key) { return frames[key].presents; }
-  std::size_t openCount() const { return places.size() - closedCount(); }
-  std::size_t closedCount() const {
-    return std::count_if(log.begin(), log.end(), [](const std::string& l) { return l[0] == 'c'; });
-  }
-
-  MonitorReport report;
-  std::optional<DesktopPoint> pointerAt;
-  std::map<WindowKey, RecordedFrames> frames;
-  std::map<WindowKey, Monitor> places;
-  std::vector<std::string> log;
-  bool timedOut = false;
-  int step = 0;  // the script's own progress
-
- private:
-  Script script_;
-  std::chrono::steady_clock::time_point deadline_ =
-      std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  test_support::RecordingCanvas canvas_;
+  std::atomic<int> presents{0};
+  std::atomic<bool> answered{false};
 };
 
-// Runs the owner in full screen over the fake until the script ends it: every window is closed
+TEST(FrameHandOver, TheNextFrameWaitsForTheWindowSystemUntilServedOrAbandoned) {
+  WaitingFrames frames;
+  FrameHandOver handOver(frames, [] {});
+  std::atomic<int> framesBegun{0};
+  std::thread demonstration([&] {
+    for (int frame = 0; frame < 3; ++frame) {
+      handOver.canvas();
+      ++framesBegun;
+      handOver.present();
+    }
+  });
+  while (frames.presents < 1) std::this_thread::yield();
+  // Served before the window system has answered, the second frame goes on waiting.
+  handOver.serve();
+  EXPECT_EQ(framesBegun, 1);
+  frames.answered = true;
+  handOver.serve();
+  // The third waits until nobody serves any more.
+  while (frames.presents < 2) std::this_thread::yield();
+  handOver.abandon();
+  demonstration.join();
+  EXPECT_EQ(framesBegun, 3);
+  // From then on a present shows nothing.
+  EXPECT_EQ(frames.presents, 2);
+}
+
+const SaverInput kKey{SaverInput::Kind::KeyDown, 30};
+
+const Monitor kLeft{0, 0, 1280, 720}, kRight{1280, 0, 1024, 768};
+
+// Runs the saver in full screen over the fake until the script ends it: every window is closed
 // before the desktop is given back.
-void runOwner(FakeWindowSystem& system) {
-  Demonstrations demonstrations([] {});
-  WindowOwner owner(system, demonstrations, 7);
+void runFullScreen(FakeWindowSystem& system, StopRequest& stop) {
   test_support::FakeSystem desktop(false);
-  owner.runFullScreen(desktop);
+  runSaver(LaunchMode::FullScreen, {system, desktop, stop, 7});
   EXPECT_FALSE(system.timedOut);
   EXPECT_EQ(system.openCount(), 0u);
   EXPECT_EQ(desktop.log.back(), "cursor shown");
   EXPECT_EQ(desktop.active, false);
 }
 
-const SaverInput kKey{SaverInput::Kind::KeyDown, 30};
+void runFullScreen(FakeWindowSystem& system) {
+  StopRequest stop;
+  runFullScreen(system, stop);
+}
 
-const Monitor kLeft{0, 0, 1280, 720}, kRight{1280, 0, 1024, 768};
-const Monitor kWhole{0, 0, 2304, 768};
+// The lines of the log that begin with word.
+Strings only(const Strings& log, const std::string& word) {
+  Strings kept;
+  for (const std::string& line : log) {
+    if (line.rfind(word, 0) == 0) kept.push_back(line);
+  }
+  return kept;
+}
 
-TEST(WindowOwner, AMonitorAddedGetsItsOwnWindowAndDemonstration) {
-  FakeWindowSystem system({{kLeft}, kWhole}, [](FakeWindowSystem& s, WindowEvents& events) {
+TEST(WindowOwner, AMonitorAddedGetsItsOwnWindowDemonstrationAndTheKeyboard) {
+  FakeWindowSystem system({kLeft}, [](FakeWindowSystem& s, WindowEvents& events) {
     if (s.step == 0 && s.presents(0) >= 2) {
-      events.monitorsChanged({{kLeft, kRight}, kWhole});
+      events.monitorsChanged({kLeft, kRight});
       ++s.step;
     } else if (s.step == 1 && s.presents(1) >= 3) {
       events.input(1, kKey);  // input on the new monitor ends all
       ++s.step;
     }
   });
-  runOwner(system);
-  ASSERT_EQ(system.log.size(), 4u);
-  EXPECT_EQ(system.log[1], "open 1");
+  runFullScreen(system);
+  ASSERT_EQ(system.log.size(), 6u);
+  EXPECT_EQ(Strings(system.log.begin(), system.log.begin() + 4),
+            (Strings{"open 0", "focus 0", "open 1", "focus 1"}));
   EXPECT_EQ(system.places[1], kRight);
   EXPECT_TRUE(hasScaleBarFor(system.frames[1].canvas_, 1024));
   EXPECT_TRUE(hasScaleBarFor(system.frames[0].canvas_, 1280));
 }
 
-TEST(WindowOwner, AMonitorRemovedEndsOnlyItsOwnDemonstration) {
-  FakeWindowSystem system({{kLeft, kRight}, kWhole}, [](FakeWindowSystem& s, WindowEvents& events) {
+TEST(WindowOwner, AMonitorRemovedEndsOnlyItsOwnDemonstrationAndTheKeyboardStays) {
+  FakeWindowSystem system({kLeft, kRight}, [](FakeWindowSystem& s, WindowEvents& events) {
     if (s.step == 0 && s.presents(1) >= 2) {
-      events.monitorsChanged({{kLeft}, kLeft});
+      events.monitorsChanged({kLeft});
       ++s.step;
     } else if (s.step == 1 && s.closed(1)) {
       s.step = 2;
@@ -217,16 +223,18 @@ TEST(WindowOwner, AMonitorRemovedEndsOnlyItsOwnDemonstration) {
       ++s.step;
     }
   });
-  runOwner(system);
-  EXPECT_EQ(system.log, (std::vector<std::string>{"open 0", "open 1", "close 1", "close 0"}));
+  runFullScreen(system);
+  // The keyboard left the window of the monitor that went as soon as the monitor went.
+  EXPECT_EQ(system.log,
+            (Strings{"open 0", "focus 0", "open 1", "focus 1", "focus 0", "close 1", "close 0"}));
   EXPECT_TRUE(system.frames[1].canvas_.clearedLast());
 }
 
 TEST(WindowOwner, AllMonitorsReplacedAtOnceAreCoveredBeforeTheOldWindowsGo) {
   const Monitor a{0, 0, 1920, 1080}, b{1920, 0, 1920, 1080};
-  FakeWindowSystem system({{kLeft, kRight}, kWhole}, [&](FakeWindowSystem& s, WindowEvents& ev) {
+  FakeWindowSystem system({kLeft, kRight}, [&](FakeWindowSystem& s, WindowEvents& ev) {
     if (s.step == 0 && s.presents(0) >= 2 && s.presents(1) >= 2) {
-      ev.monitorsChanged({{a, b}, {0, 0, 3840, 1080}});
+      ev.monitorsChanged({a, b});
       ++s.step;
     } else if (s.step == 1 && s.closed(0) && s.closed(1) && s.presents(2) >= 2 &&
                s.presents(3) >= 2) {
@@ -234,31 +242,42 @@ TEST(WindowOwner, AllMonitorsReplacedAtOnceAreCoveredBeforeTheOldWindowsGo) {
       ++s.step;
     }
   });
-  runOwner(system);
-  ASSERT_GE(system.log.size(), 4u);
-  EXPECT_EQ(std::vector<std::string>(system.log.begin(), system.log.begin() + 4),
-            (std::vector<std::string>{"open 0", "open 1", "open 2", "open 3"}));
+  runFullScreen(system);
+  EXPECT_EQ(only(system.log, "open"), (Strings{"open 0", "open 1", "open 2", "open 3"}));
+  // All four were open before the first closed.
+  const auto firstClose = std::find_if(system.log.begin(), system.log.end(),
+                                       [](const std::string& l) { return l[0] == 'c'; });
+  EXPECT_EQ(only(Strings(system.log.begin(), firstClose), "open").size(), 4u);
   EXPECT_EQ(system.places[2], a);
   EXPECT_EQ(system.places[3], b);
   EXPECT_TRUE(hasScaleBarFor(system.frames[2].canvas_, 1920));
 }
 
-TEST(WindowOwner, AChangeDuringAStopOpensNothing) {
-  FakeWindowSystem system({{kLeft}, kLeft}, [](FakeWindowSystem& s, WindowEvents& events) {
+TEST(WindowOwner, ReportsThatChangeNothingAndAChangeDuringAStopOpenNothing) {
+  FakeWindowSystem system({kLeft}, [](FakeWindowSystem& s, WindowEvents& events) {
     if (s.step == 0 && s.presents(0) >= 2) {
+      // The same list again, and a moment with no monitor at all (the last one unplugged before
+      // the next appears): the window stays.
+      events.monitorsChanged({kLeft});
+      events.monitorsChanged({});
+      events.monitorsChanged({{0, 0, 0, 0}});
+      ++s.step;
+    } else if (s.step == 1 && s.presents(0) >= 6) {
+      // Paced frames: the demonstration went on.
       events.input(0, kKey);
-      events.monitorsChanged({{kLeft, kRight}, kWhole});
+      events.monitorsChanged({kLeft, kRight});
       ++s.step;
     }
   });
-  runOwner(system);
-  EXPECT_EQ(system.log, (std::vector<std::string>{"open 0", "close 0"}));
+  runFullScreen(system);
+  EXPECT_EQ(system.step, 2);
+  EXPECT_EQ(system.log, (Strings{"open 0", "focus 0", "close 0"}));
 }
 
 TEST(WindowOwner, ThePointerIsMeasuredFromWhereTheSystemSaysItIsOnTheDesktop) {
   // The pointer rests on the right monitor when the windows appear; a report of the same place in
   // that window's own pixels changes nothing, one pixel further ends all.
-  FakeWindowSystem system({{kLeft, kRight}, kWhole}, [](FakeWindowSystem& s, WindowEvents& events) {
+  FakeWindowSystem system({kLeft, kRight}, [](FakeWindowSystem& s, WindowEvents& events) {
     SaverInput move{SaverInput::Kind::MouseMove};
     move.x = 20;
     move.y = 40;
@@ -273,9 +292,89 @@ TEST(WindowOwner, ThePointerIsMeasuredFromWhereTheSystemSaysItIsOnTheDesktop) {
     }
   });
   system.pointerAt = DesktopPoint{1300, 40};
-  runOwner(system);
+  runFullScreen(system);
   EXPECT_EQ(system.step, 2);
   EXPECT_EQ(system.closedCount(), 2u);
+}
+
+TEST(WindowOwner, AStopRequestFromAnyThreadEndsTheRun) {
+  StopRequest stop;
+  std::thread signals;
+  FakeWindowSystem system({kLeft, kRight}, [&](FakeWindowSystem& s, WindowEvents&) {
+    if (s.step == 0 && s.presents(0) >= 2 && s.presents(1) >= 2) {
+      signals = std::thread([&] { stop.raise(); });
+      ++s.step;
+    }
+  });
+  runFullScreen(system, stop);
+  signals.join();
+  EXPECT_EQ(system.closedCount(), 2u);
+  EXPECT_TRUE(system.frames[0].canvas_.clearedLast());
+}
+
+TEST(WindowOwner, AFailureOfTheMainThreadEndsEveryDemonstrationAndGivesTheDesktopBack) {
+  // The window for a monitor plugged in cannot be made.
+  FakeWindowSystem system({kLeft}, [](FakeWindowSystem& s, WindowEvents& events) {
+    if (s.presents(0) >= 2) events.monitorsChanged({kLeft, kRight});
+  });
+  system.failAtOpen = 1;
+  StopRequest stop;
+  test_support::FakeSystem desktop(false);
+  try {
+    runSaver(LaunchMode::FullScreen, {system, desktop, stop, 7});
+    ADD_FAILURE() << "the failure was not passed on";
+  } catch (const std::runtime_error& failure) {
+    EXPECT_STREQ(failure.what(), "cannot create a window");
+  }
+  EXPECT_TRUE(system.closed(0));
+  EXPECT_TRUE(system.frames[0].canvas_.clearedLast());
+  EXPECT_EQ(desktop.log.back(), "cursor shown");
+  EXPECT_FALSE(system.timedOut);
+}
+
+TEST(WindowOwner, HostedFollowsTheHostsSizeShowsItsFrameAgainAndEndsWithTheHostsWindow) {
+  const Monitor host{0, 0, 640, 480};
+  std::size_t exposedAt = 0;
+  int presentsWhenGone = 0;
+  FakeWindowSystem system({host}, [&](FakeWindowSystem& s, WindowEvents& events) {
+    RecordedFrames& frames = s.frames[0];
+    if (s.step == 0 && frames.presents >= 2) {
+      // A preview's input is its host's.
+      events.input(0, kKey);
+      events.input(0, {SaverInput::Kind::Click});
+      events.resized(0, {800, 600});
+      ++s.step;
+    } else if (s.step == 1 && frames.sizes.size() == 1 && frames.presents >= 4) {
+      exposedAt = frames.drawnAtPresent().size();
+      events.exposed(0);
+      ++s.step;
+    } else if (s.step == 2 && frames.presents >= static_cast<int>(exposedAt) + 3) {
+      events.hostWindowGone();
+      // From now on nothing is shown.
+      presentsWhenGone = frames.presents;
+      ++s.step;
+    }
+  });
+  StopRequest stop;
+  test_support::FakeSystem desktop(false);
+  runSaver(LaunchMode::Hosted, {system, desktop, stop, 7});
+  EXPECT_FALSE(system.timedOut);
+  EXPECT_EQ(system.step, 3);
+  EXPECT_EQ(system.log, (Strings{"open 0", "close 0"}));
+  EXPECT_EQ(system.places[0], host);
+  EXPECT_TRUE(desktop.log.empty());
+  RecordedFrames& frames = system.frames[0];
+  EXPECT_EQ(frames.sizes, (std::vector<ScreenSize>{{800, 600}}));
+  EXPECT_TRUE(hasScaleBarFor(frames.canvas_, 800));
+  // The exposure had the last frame shown again, with nothing drawn since the frame before.
+  const std::vector<std::size_t> drawn = frames.drawnAtPresent();
+  bool shownAgain = false;
+  for (std::size_t i = std::max<std::size_t>(exposedAt, 1); i < drawn.size(); ++i) {
+    shownAgain = shownAgain || drawn[i] == drawn[i - 1];
+  }
+  EXPECT_TRUE(shownAgain);
+  // Nothing is shown once the host's window is gone.
+  EXPECT_EQ(frames.presents, presentsWhenGone);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/desktop_guard.h"
 #include "fake_platform.h"
 
 namespace drevanti {

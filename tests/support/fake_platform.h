@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "app/backend.h"
+#include "app/saver_window.h"
 #include "render/canvas.h"
 
 namespace drevanti::test_support {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/frm_steiner.h"
+#include "app/json_line.h"
 #include "fake_platform.h"
-#include "json_line.h"
 #include "screen_fit.h"
 #include "terminal_text.h"
 

@@ -3,7 +3,7 @@
 // display's pacing costs no time, and it gets no input but the close request its owner asks for.
 #pragma once
 
-#include "app/platform.h"
+#include "app/saver_window.h"
 
 namespace drevanti {
 

@@ -1,6 +1,7 @@
 // drevanti: the Linux saver. Full screen on every monitor until a key, a click or a pointer
-// movement; hosted in a screen-saver host's window (--root, --window-id) until the host stops it;
-// the settings form (--settings); or registering with xscreensaver (--register).
+// movement (on a Wayland compositor through its own backend, else on X11 through SDL); hosted in a
+// screen-saver host's window (--root, --window-id) until the host stops it; the settings form
+// (--settings); or registering with xscreensaver (--register).
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -10,15 +11,22 @@
 
 #include "app/launch.h"
 #include "app/random_source.h"
+#include "app/run_saver.h"
+#include "app/stop_request.h"
 #include "app/version.h"
-#include "platform/wayland/wayland_saver.h"
-#include "sdl_saver_windows.h"
-#include "sdl_session.h"
-#include "settings_form_window.h"
-#include "text_renderer.h"
+#include "platform/linux_shared/font_session.h"
+#include "platform/linux_shared/text_renderer.h"
+#include "platform/wayland/wayland_window_system.h"
+#include "platform/x11/sdl_session.h"
+#include "platform/x11/sdl_system_settings.h"
+#include "platform/x11/sdl_window_system.h"
+#include "platform/x11/settings_form_window.h"
+#include "quit_signals.h"
 #include "xscreensaver_registration.h"
 
 namespace {
+
+using namespace drevanti;
 
 constexpr const char* kUsage =
     "usage: drevanti [--root | --window-id ID | --settings | --register | --help | --version]\n"
@@ -37,7 +45,7 @@ constexpr const char* kUsage =
 constexpr const char* kXscreensaverDefaults = "/etc/X11/app-defaults/XScreenSaver";
 
 int registerForCurrentUser() {
-  using namespace drevanti::linux_platform;
+  using namespace drevanti::linux_program;
   const char* home = std::getenv("HOME");
   if (!home || !*home) {
     std::fprintf(stderr, "drevanti: HOME is not set, so there is no ~/.xscreensaver to write\n");
@@ -55,11 +63,38 @@ int registerForCurrentUser() {
   return 0;
 }
 
+// The settings form, or the saver full screen or hosted; the stop request ends either.
+int run(const Launch& launch, StopRequest& stop) {
+  using linux_shared::TextRenderer;
+  if (launch.mode == LaunchMode::FullScreen) {
+    const linux_shared::FontSession fonts;
+    TextRenderer text(linux_shared::kSaverTextPixels);
+    if (const auto wayland = wayland_platform::WaylandWindowSystem::connect(text)) {
+      wayland_platform::WaylandDesktop desktop;
+      runSaver(LaunchMode::FullScreen, {*wayland, desktop, stop, clockSeed()});
+      return 0;
+    }
+  }
+  const x11::SdlSession session;
+  if (launch.mode == LaunchMode::Settings) {
+    TextRenderer text(linux_shared::kFormTextPixels);
+    return x11::runSettingsForm(text, stop);
+  }
+  TextRenderer text(linux_shared::kSaverTextPixels);
+  x11::SdlSystemSettings desktop;
+  if (launch.mode == LaunchMode::Hosted) {
+    x11::SdlWindowSystem windows(text, launch.window);
+    runSaver(LaunchMode::Hosted, {windows, desktop, stop, clockSeed()});
+  } else {
+    x11::SdlWindowSystem windows(text);
+    runSaver(LaunchMode::FullScreen, {windows, desktop, stop, clockSeed()});
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace drevanti;
-  using namespace drevanti::linux_platform;
   const Launch launch = parseLinuxLaunch(std::vector<std::string>(argv + 1, argv + argc),
                                          std::getenv("XSCREENSAVER_WINDOW"));
   try {
@@ -78,19 +113,10 @@ int main(int argc, char** argv) {
       default:
         break;
     }
-    if (launch.mode == LaunchMode::FullScreen) {
-      if (const auto exitCode = wayland_platform::runFullScreenOnWayland(clockSeed())) {
-        return *exitCode;
-      }
-    }
-    SdlSession session;
-    if (launch.mode == LaunchMode::Settings) {
-      TextRenderer text(kFormTextPixels);
-      return runSettingsForm(text);
-    }
-    TextRenderer text(kSaverTextPixels);
-    if (launch.mode == LaunchMode::Hosted) return runHosted(text, launch.window, clockSeed());
-    return runFullScreen(text, clockSeed());
+    StopRequest stop;
+    // Before any other thread.
+    const linux_program::QuitSignals signals(stop);
+    return run(launch, stop);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "drevanti: %s\n", error.what());
     return 1;

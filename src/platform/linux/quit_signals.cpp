@@ -1,21 +1,18 @@
 #include "quit_signals.h"
 
-#include <SDL.h>
 #include <signal.h>
 
-#include <atomic>
 #include <mutex>
 #include <thread>
-#include <utility>
 
-namespace drevanti::linux_platform {
+namespace drevanti::linux_program {
 
 namespace {
 
-std::atomic<bool> signalled{false};
-// What a signal does until stopForwarding; guarded, so that nothing is pushed while SDL quits.
-std::mutex forwardMutex;
-std::function<void()> forwardTo;
+// The stop request a signal raises, until the QuitSignals go; guarded, so that none is raised
+// while it goes.
+std::mutex raiseMutex;
+StopRequest* raising = nullptr;
 
 sigset_t quitSignals() {
   sigset_t set;
@@ -27,40 +24,26 @@ sigset_t quitSignals() {
 
 }  // namespace
 
-QuitSignals::QuitSignals()
-    : QuitSignals([] {
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
-      }) {
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-}
-
-QuitSignals::QuitSignals(std::function<void()> forward) {
+QuitSignals::QuitSignals(StopRequest& stop) {
   const sigset_t set = quitSignals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
   {
-    const std::lock_guard lock(forwardMutex);
-    forwardTo = std::move(forward);
+    const std::lock_guard lock(raiseMutex);
+    raising = &stop;
   }
-  // Lives as long as the program; once SDL quits it only notes the signals.
+  // Lives as long as the program.
   std::thread([set] {
     int signal = 0;
     while (sigwait(&set, &signal) == 0) {
-      signalled = true;
-      const std::lock_guard lock(forwardMutex);
-      if (forwardTo) forwardTo();
+      const std::lock_guard lock(raiseMutex);
+      if (raising) raising->raise();
     }
   }).detach();
 }
 
-void QuitSignals::stopForwarding() {
-  const std::lock_guard lock(forwardMutex);
-  forwardTo = nullptr;
+QuitSignals::~QuitSignals() {
+  const std::lock_guard lock(raiseMutex);
+  raising = nullptr;
 }
 
-bool QuitSignals::received() {
-  return signalled.load();
-}
-
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::linux_program

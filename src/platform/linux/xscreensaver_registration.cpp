@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-namespace drevanti::linux_platform {
+namespace drevanti::linux_program {
 
 namespace {
 
@@ -189,4 +189,4 @@ RegistrationResult registerWithXscreensaver(const fs::path& file, const fs::path
   return result;
 }
 
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::linux_program

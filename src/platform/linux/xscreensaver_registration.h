@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace drevanti::linux_platform {
+namespace drevanti::linux_program {
 
 // The entry added, laid out as xscreensaver lays out its own.
 inline constexpr std::string_view kXscreensaverEntry = "\t\t\t\tdrevanti --root\t\t\t\t    \\n\\\n";
@@ -35,4 +35,4 @@ struct RegistrationResult {
 RegistrationResult registerWithXscreensaver(const std::filesystem::path& file,
                                             const std::filesystem::path& appDefaults);
 
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::linux_program

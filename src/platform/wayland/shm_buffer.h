@@ -1,11 +1,13 @@
 // One frame's pixels in memory shared with the compositor: a wl_buffer of 32-bit XRGB pixels and
 // an SDL surface on the same memory, for the surface canvas to draw on. Busy from the moment it is
 // committed until the compositor releases it: meanwhile the compositor may read it at any time.
+// Made and let go on the main thread, which hears of the release; committed on any.
 #pragma once
 
 #include <SDL.h>
 #include <wayland-client.h>
 
+#include <atomic>
 #include <cstddef>
 
 #include "app/screen_size.h"
@@ -34,7 +36,7 @@ class ShmBuffer {
   void* pixels_ = nullptr;
   wl_buffer* buffer_ = nullptr;
   SDL_Surface* surface_ = nullptr;
-  bool busy_ = false;
+  std::atomic<bool> busy_{false};
 };
 
 }  // namespace drevanti::wayland_platform

@@ -1,12 +1,10 @@
 #include "shm_frame.h"
 
-#include <utility>
-
 namespace drevanti::wayland_platform {
 
-ShmFrame::ShmFrame(wl_shm* shm, wl_surface* surface, ScreenSize size,
-                   linux_platform::TextRenderer& text, std::function<void()> wake)
-    : shm_(shm), surface_(surface), text_(text), wake_(std::move(wake)), size_(size) {
+ShmFrame::ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size,
+                   linux_shared::TextRenderer& text)
+    : display_(display), shm_(shm), surface_(surface), text_(text), size_(size) {
   allocate();
 }
 
@@ -14,7 +12,7 @@ void ShmFrame::allocate() {
   for (Slot& slot : slots_) {
     slot.canvas.reset();
     slot.buffer = std::make_unique<ShmBuffer>(shm_, size_);
-    slot.canvas = std::make_unique<linux_platform::SurfaceCanvas>(slot.buffer->surface(), text_);
+    slot.canvas = std::make_unique<linux_shared::SurfaceCanvas>(slot.buffer->surface(), text_);
   }
   drawOn(0);
   waiting_ = -1;
@@ -26,22 +24,40 @@ void ShmFrame::drawOn(int slot) {
   canvas_.drawOn(*slots_[slot].canvas);
 }
 
-void ShmFrame::present() {
-  std::unique_lock lock(mutex_);
-  if (abandoned_) return;
-  request_ = canvas_.takeDrawn() ? Request::Present : Request::Refresh;
-  wake_();
-  done_.wait(lock, [this] { return request_ == Request::None || abandoned_; });
+bool ShmFrame::present() {
+  const std::lock_guard lock(mutex_);
+  bool done = true;
+  if (canvas_.takeDrawn()) {
+    waiting_ = drawing_;
+    commitWaiting();
+    done = takeOther();
+  } else {
+    commitShownAgain();
+  }
+  // The main thread sleeps meanwhile: the commit goes out now. (A full socket sends the rest with
+  // the main thread's next flush.)
+  wl_display_flush(display_);
+  return done;
+}
+
+bool ShmFrame::finishPresent() {
+  const std::lock_guard lock(mutex_);
+  return takeOther();
+}
+
+bool ShmFrame::takeOther() {
+  const int other = 1 - drawing_;
+  // The compositor reads it still: it gives it back once it shows the new frame.
+  if (slots_[other].buffer->busy() && !gone_) return false;
+  drawOn(other);
+  return true;
 }
 
 void ShmFrame::resize(ScreenSize size) {
-  std::unique_lock lock(mutex_);
-  // Nobody serves any more: the demonstration goes on drawing on the buffers it has, clipped.
-  if (abandoned_) return;
+  const std::lock_guard lock(mutex_);
   size_ = size;
-  request_ = Request::Resize;
-  wake_();
-  done_.wait(lock, [this] { return request_ == Request::None || abandoned_; });
+  // Buffers the compositor still holds may go: it keeps what it needs of them itself.
+  allocate();
 }
 
 void ShmFrame::configured() {
@@ -69,51 +85,14 @@ void ShmFrame::commitShownAgain() {
 
 void ShmFrame::commit(int slot) {
   ShmBuffer& buffer = *slots_[slot].buffer;
+  // Busy before the commit can go out: the main thread may send it, and hear of the release, at
+  // once.
+  buffer.committed();
   wl_surface_attach(surface_, buffer.buffer(), 0, 0);
   // All of it is new: the buffer shown until now holds another frame, drawn whole too.
   wl_surface_damage_buffer(surface_, 0, 0, buffer.size().width, buffer.size().height);
   wl_surface_commit(surface_);
-  buffer.committed();
   shown_ = slot;
-}
-
-void ShmFrame::serve() {
-  const std::lock_guard lock(mutex_);
-  if (request_ == Request::Resize) {
-    // Buffers the compositor still holds may go: it keeps what it needs of them itself.
-    allocate();
-    done();
-    return;
-  }
-  if (request_ == Request::Refresh) {
-    commitShownAgain();
-    done();
-    return;
-  }
-  if (request_ != Request::Present) return;
-  if (!std::exchange(committed_, true)) {
-    waiting_ = drawing_;
-    commitWaiting();
-  }
-  const int next = 1 - drawing_;
-  // The compositor reads the other buffer still: it gives it back once it shows the new frame.
-  if (slots_[next].buffer->busy() && !gone_) return;
-  drawOn(next);
-  done();
-}
-
-void ShmFrame::done() {
-  request_ = Request::None;
-  committed_ = false;
-  done_.notify_all();
-}
-
-void ShmFrame::abandon() {
-  {
-    const std::lock_guard lock(mutex_);
-    abandoned_ = true;
-  }
-  done_.notify_all();
 }
 
 }  // namespace drevanti::wayland_platform

@@ -1,70 +1,64 @@
-// One surface's frames on Wayland. The demonstration draws, on its own thread, into one of two
-// shared-memory buffers; only the program's main thread speaks to the compositor, so when the
-// demonstration presents, it hands the buffer over and waits until the main thread has committed
-// it and given it the other buffer to draw on. Every frame is drawn whole, so the other buffer's
-// old pixels need no copy of the new ones; a present with nothing drawn since the last (a
-// refresh) commits the buffer last committed again. A buffer the compositor still reads is never
-// drawn on: the main thread waits for its release before it hands it back.
+// One surface's frames on Wayland. The demonstration draws into one of two shared-memory buffers
+// and commits it itself (libwayland's requests may come from any thread); it draws on the other
+// one next, once the compositor has released it, which the main thread hears of. Every frame is
+// drawn whole, so the other buffer's old pixels need no copy of the new ones; a present with
+// nothing drawn since the last (a refresh) commits the buffer last committed again. A buffer the
+// compositor still reads is never drawn on.
 #pragma once
 
 #include <wayland-client.h>
 
 #include <array>
-#include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 
-#include "app/hosted_window.h"
+#include "app/backend.h"
 #include "frame_canvas.h"
-#include "platform/linux/surface_canvas.h"
-#include "platform/linux/text_renderer.h"
+#include "platform/linux_shared/surface_canvas.h"
+#include "platform/linux_shared/text_renderer.h"
 #include "shm_buffer.h"
 
 namespace drevanti::wayland_platform {
 
 class ShmFrame final : public FrameTarget {
  public:
-  // On the main thread. wake tells the main thread, from any thread, that a frame or a resize
-  // waits.
-  ShmFrame(wl_shm* shm, wl_surface* surface, ScreenSize size, linux_platform::TextRenderer& text,
-           std::function<void()> wake);
+  // On the main thread.
+  ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size,
+           linux_shared::TextRenderer& text);
 
-  // The demonstration's side.
   Canvas& canvas() override { return canvas_; }
-  void present() override;
+  // Commits the frame, and is done once the other buffer is free to draw on.
+  bool present() override;
+  bool finishPresent() override;
   void resize(ScreenSize size) override;
 
-  // The main thread's side. The surface may show buffers from now on (its first configure was
-  // acknowledged); a frame presented before is shown now.
+  // The main thread's news. The surface may show buffers from now on (its first configure was
+  // acknowledged): a frame presented before is shown now.
   void configured();
-  // The surface shows nothing any more: presents are let go at once.
+  // The surface shows nothing any more: presents are done at once.
   void gone();
-  // Does what was handed over, as far as the buffers' state allows, and lets the demonstration go
-  // on once it is done.
-  void serve();
-  // The main thread serves no more: every present from now on returns at once.
-  void abandon();
 
  private:
-  enum class Request { None, Present, Refresh, Resize };
   struct Slot {
     std::unique_ptr<ShmBuffer> buffer;
-    std::unique_ptr<linux_platform::SurfaceCanvas> canvas;
+    std::unique_ptr<linux_shared::SurfaceCanvas> canvas;
   };
   void allocate();
   void drawOn(int slot);
+  // Draws on the other buffer from now on, if the compositor has let go of it.
+  bool takeOther();
   // Commits the frame waiting to be shown, if the surface can show it.
   void commitWaiting();
   // Commits the frame last committed again, unless a newer one waits.
   void commitShownAgain();
   void commit(int slot);
-  void done();
 
+  wl_display* display_;
   wl_shm* shm_;
   wl_surface* surface_;
-  linux_platform::TextRenderer& text_;
-  std::function<void()> wake_;
+  linux_shared::TextRenderer& text_;
+  // Guards what follows between the demonstration's presents and the main thread's news.
+  std::mutex mutex_;
   ScreenSize size_;
   std::array<Slot, 2> slots_;
   FrameCanvas canvas_;
@@ -76,12 +70,6 @@ class ShmFrame final : public FrameTarget {
   int shown_ = -1;
   bool configured_ = false;
   bool gone_ = false;
-  std::mutex mutex_;
-  std::condition_variable done_;
-  Request request_ = Request::None;
-  // The present in progress has committed its frame and waits for a buffer to draw on.
-  bool committed_ = false;
-  bool abandoned_ = false;
 };
 
 }  // namespace drevanti::wayland_platform

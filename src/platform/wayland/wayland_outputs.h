@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/monitor_layout.h"
+#include "app/backend.h"
 #include "xdg-output-unstable-v1-client.h"
 
 namespace drevanti::wayland_platform {

@@ -2,7 +2,6 @@
 
 #include <linux/input-event-codes.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,8 +11,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-#include "platform/linux/quit_signals.h"
 
 namespace drevanti::wayland_platform {
 
@@ -56,21 +53,6 @@ Integer buttonBit(std::uint32_t button) {
   }
 }
 
-// The monitors, and the rectangle around them all.
-MonitorReport reportOf(std::vector<Monitor> places) {
-  MonitorReport now{std::move(places), {}};
-  if (!now.monitors.empty()) {
-    int left = now.monitors.front().x, top = now.monitors.front().y;
-    int right = left, bottom = top;
-    for (const Monitor& m : now.monitors) {
-      left = std::min(left, m.x), top = std::min(top, m.y);
-      right = std::max(right, m.x + m.width), bottom = std::max(bottom, m.y + m.height);
-    }
-    now.whole = {left, top, right - left, bottom - top};
-  }
-  return now;
-}
-
 }  // namespace
 
 struct WaylandWindowSystem::Window {
@@ -87,7 +69,7 @@ struct WaylandWindowSystem::Window {
 };
 
 std::unique_ptr<WaylandWindowSystem> WaylandWindowSystem::connect(
-    linux_platform::TextRenderer& text) {
+    linux_shared::TextRenderer& text) {
   const char* name = std::getenv("WAYLAND_DISPLAY");
   if (!name || !*name) return nullptr;
   wl_display* display = wl_display_connect(nullptr);
@@ -97,12 +79,10 @@ std::unique_ptr<WaylandWindowSystem> WaylandWindowSystem::connect(
   return system;
 }
 
-WaylandWindowSystem::WaylandWindowSystem(wl_display* display, linux_platform::TextRenderer& text)
+WaylandWindowSystem::WaylandWindowSystem(wl_display* display, linux_shared::TextRenderer& text)
     : display_(display), text_(text) {}
 
 void WaylandWindowSystem::start(const std::string& name) {
-  wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) throw std::runtime_error(std::string("eventfd: ") + std::strerror(errno));
   registry_ = wl_display_get_registry(display_);
   wl_registry_add_listener(registry_, &kRegistryListener, this);
   check(wl_display_roundtrip(display_));
@@ -130,7 +110,6 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   if (compositor_) wl_compositor_destroy(compositor_);
   if (registry_) wl_registry_destroy(registry_);
   wl_display_disconnect(display_);
-  if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 void WaylandWindowSystem::check(int result) {
@@ -200,12 +179,9 @@ void WaylandWindowSystem::settle() {
     check(wl_display_roundtrip(display_));
 }
 
-MonitorReport WaylandWindowSystem::monitors() {
+std::vector<Monitor> WaylandWindowSystem::monitors() {
   settle();
-  reported_ = reportOf(placesOf(outputs_));
-  if (reported_->monitors.empty())
-    throw std::runtime_error("the Wayland compositor has no outputs");
-  return *reported_;
+  return placesOf(outputs_);
 }
 
 const xdg_wm_base_listener WaylandWindowSystem::kWmBaseListener = {
@@ -388,9 +364,7 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   }
   // The first commit carries no buffer: the compositor answers it with the first configure.
   wl_surface_commit(window->surface);
-  window->frame =
-      std::make_unique<ShmFrame>(shm_, window->surface, window->size, text_, [this] { wake(); });
-  if (!serving_) window->frame->abandon();
+  window->frame = std::make_unique<ShmFrame>(display_, shm_, window->surface, window->size, text_);
   FrameTarget& frames = *window->frame;
   windows_[key] = std::move(window);
   return frames;
@@ -410,7 +384,7 @@ void WaylandWindowSystem::close(WindowKey key) {
 
 // --- The main thread's sleep ------------------------------------------------------------------
 
-void WaylandWindowSystem::dispatch(WindowEvents& events, std::chrono::milliseconds timeout) {
+void WaylandWindowSystem::dispatch(WindowEvents& events) {
   events_ = &events;
   struct Leave {
     WindowEvents*& events;
@@ -419,39 +393,15 @@ void WaylandWindowSystem::dispatch(WindowEvents& events, std::chrono::millisecon
   while (wl_display_prepare_read(display_) != 0) check(wl_display_dispatch_pending(display_));
   // A full socket sends the rest with the next flush.
   if (wl_display_flush(display_) < 0 && errno != EAGAIN) check(-1);
-  pollfd watched[] = {{wl_display_get_fd(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-  const int ready = poll(watched, 2, static_cast<int>(timeout.count()));
-  if (ready > 0 && (watched[0].revents & (POLLIN | POLLERR | POLLHUP))) {
+  pollfd connection{wl_display_get_fd(display_), POLLIN, 0};
+  sleep_.sleep({&connection, 1});
+  if (connection.revents & (POLLIN | POLLERR | POLLHUP)) {
     check(wl_display_read_events(display_));
   } else {
     wl_display_cancel_read(display_);
   }
   check(wl_display_dispatch_pending(display_));
-  if (watched[1].revents & POLLIN) {
-    std::uint64_t count = 0;
-    [[maybe_unused]] const auto bytes = read(wakeFd_, &count, sizeof count);
-  }
-  if (linux_platform::QuitSignals::received() && !std::exchange(quitReported_, true)) {
-    report({.kind = SaverInput::Kind::CloseRequest}, kNoWindow);
-  }
-  // Without an output there is nothing to cover: the list is reported once one is back.
-  const MonitorReport now = reportOf(placesOf(outputs_));
-  if (reported_ && !now.monitors.empty() && now != *reported_) {
-    reported_ = now;
-    events.monitorsChanged(now);
-  }
-  for (auto& [key, window] : windows_) window->frame->serve();
-  if (wl_display_flush(display_) < 0 && errno != EAGAIN) check(-1);
-}
-
-void WaylandWindowSystem::wake() {
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const auto bytes = write(wakeFd_, &one, sizeof one);
-}
-
-void WaylandWindowSystem::stopServing() {
-  serving_ = false;
-  for (auto& [key, window] : windows_) window->frame->abandon();
+  events.monitorsChanged(placesOf(outputs_));
 }
 
 }  // namespace drevanti::wayland_platform

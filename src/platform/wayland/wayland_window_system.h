@@ -1,8 +1,8 @@
 // The window system for the full-screen saver on Wayland: one surface per output, covering it
 // whole and above everything (a layer-shell surface on the overlay layer, with the keyboard to
 // itself, where the compositor offers it; else a full-screen toplevel on the output), its frames in
-// shared memory. The main thread sleeps on the compositor's connection and on an eventfd that
-// wake writes.
+// shared memory. The main thread sleeps on the compositor's connection and on a wake-up of its
+// own.
 #pragma once
 
 #include <wayland-client.h>
@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/window_system.h"
+#include "app/backend.h"
 #include "layer_shell.h"
-#include "platform/linux/text_renderer.h"
+#include "platform/linux_shared/main_thread_sleep.h"
+#include "platform/linux_shared/text_renderer.h"
 #include "shm_frame.h"
 #include "wayland_outputs.h"
 #include "xdg-output-unstable-v1-client.h"
@@ -26,23 +27,25 @@ class WaylandWindowSystem final : public WindowSystem {
  public:
   // Connects to the compositor that WAYLAND_DISPLAY names; nothing when it names none, or none
   // answers there. Throws when the compositor lacks what the saver needs.
-  static std::unique_ptr<WaylandWindowSystem> connect(linux_platform::TextRenderer& text);
+  static std::unique_ptr<WaylandWindowSystem> connect(linux_shared::TextRenderer& text);
   ~WaylandWindowSystem() override;
   WaylandWindowSystem(const WaylandWindowSystem&) = delete;
   WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
 
-  MonitorReport monitors() override;
+  std::vector<Monitor> monitors() override;
   FrameTarget& open(WindowKey window, const Monitor& place) override;
+  // The compositor gives the keyboard: each layer surface asks for it, a full-screen toplevel has
+  // it once it is shown.
+  void focus(WindowKey) override {}
   void close(WindowKey window) override;
   // A Wayland client learns where the pointer is only once it is over one of its surfaces.
   std::optional<DesktopPoint> pointer() override { return std::nullopt; }
-  void dispatch(WindowEvents& events, std::chrono::milliseconds timeout) override;
-  void wake() override;
-  void stopServing() override;
+  void dispatch(WindowEvents& events) override;
+  void wake() override { sleep_.wake(); }
 
  private:
   struct Window;
-  WaylandWindowSystem(wl_display* display, linux_platform::TextRenderer& text);
+  WaylandWindowSystem(wl_display* display, linux_shared::TextRenderer& text);
   // Binds what the compositor offers and reads its outputs; throws when something is missing.
   void start(const std::string& name);
 
@@ -71,8 +74,8 @@ class WaylandWindowSystem final : public WindowSystem {
   void check(int result);
 
   wl_display* display_;
-  linux_platform::TextRenderer& text_;
-  int wakeFd_ = -1;
+  linux_shared::TextRenderer& text_;
+  linux_shared::MainThreadSleep sleep_;
   wl_registry* registry_ = nullptr;
   wl_compositor* compositor_ = nullptr;
   wl_shm* shm_ = nullptr;
@@ -86,12 +89,17 @@ class WaylandWindowSystem final : public WindowSystem {
   std::map<WindowKey, std::unique_ptr<Window>> windows_;
   // The events' receiver while dispatch runs, else nothing.
   WindowEvents* events_ = nullptr;
-  // The monitors as last reported (or handed out by monitors()).
-  std::optional<MonitorReport> reported_;
   WindowKey pointerOver_ = kNoWindow;
   Integer buttonsHeld_ = 0;
-  bool serving_ = true;
-  bool quitReported_ = false;
+};
+
+// Wayland leaves the pointer over a surface to the surface's client, which hides it, and has no
+// screen-saver switch for a client to set: there is nothing on the desktop to take or give back.
+class WaylandDesktop final : public SystemSettings {
+ public:
+  void showCursor(bool) override {}
+  std::optional<bool> screenSaverActive() override { return std::nullopt; }
+  void setScreenSaverActive(bool) override {}
 };
 
 }  // namespace drevanti::wayland_platform

@@ -9,10 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "app/demo_line.h"
 #include "app/random_source.h"
-#include "app/window_owner.h"
+#include "app/run_saver.h"
+#include "app/stop_request.h"
 #include "browser_demonstration.h"
-#include "demo_line.h"
 #include "page_bridge.h"
 #include "page_window_system.h"
 
@@ -50,16 +51,21 @@ int main(int argc, char** argv) {
   web::BrowserDemonstration demonstration;
   if (seed) {
     demonstration.afterEachInstance([](long instance, std::uint32_t s, const SolverState& state) {
-      web::consoleLine(tool::demoLine(instance, s, state));
+      web::consoleLine(demoLine(instance, s, state));
     });
   }
   web::PageWindowSystem system(demonstration);
   web::PageSettings settings;
+  // The page has no signals: only the user ends a run.
+  StopRequest stop;
   while (true) {
     web::waitForStart();
     try {
-      WindowOwner owner(system, demonstration, seed ? *seed : clockSeed());
-      owner.runFullScreen(settings);
+      runSaver(LaunchMode::FullScreen, {.windows = system,
+                                        .desktop = settings,
+                                        .stop = stop,
+                                        .seed = seed ? *seed : clockSeed(),
+                                        .demonstrations = &demonstration});
     } catch (const std::exception& failure) {
       web::showProblem(std::string("the demonstration failed: ") + failure.what());
     }

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "app/backend.h"
 #include "app/screen_size.h"
-#include "app/window_system.h"
 #include "render/canvas.h"
 
 namespace drevanti::web {
@@ -47,7 +47,9 @@ void consoleLine(std::string_view line);
 
 // The oldest event the listeners queued since the scene was shown, if any.
 std::optional<PageEvent> takeEvent();
-// Yields to the browser until a listener queues an event or the timeout passes.
+// Yields to the browser until a listener queues an event or the timeout passes (kNoTimeout: until
+// an event comes).
+inline constexpr int kNoTimeout = -1;
 void waitForEvent(int milliseconds);
 
 // Drawing on the scene's canvas, in its device pixels. Lines and outlines are one pixel wide, on

@@ -8,8 +8,7 @@ PageFrame::PageFrame(ScreenSize size) {
   setCanvasSize(size);
 }
 
-void PageFrame::present() {
-  if (!serving_) return;
+bool PageFrame::present() {
   for (const Drawing& d : drawings_) {
     switch (d.kind) {
       case Drawing::Kind::Fill:
@@ -32,11 +31,12 @@ void PageFrame::present() {
         break;
     }
   }
+  return true;
 }
 
 void PageFrame::resize(ScreenSize size) {
   drawings_.clear();
-  if (serving_) setCanvasSize(size);
+  setCanvasSize(size);
 }
 
 void PageFrame::fill(Rgb colour) {

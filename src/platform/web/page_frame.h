@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/hosted_window.h"
+#include "app/backend.h"
 
 namespace drevanti::web {
 
@@ -14,11 +14,8 @@ class PageFrame final : public FrameTarget, private Canvas {
  public:
   explicit PageFrame(ScreenSize size);
 
-  // From now on present shows nothing (the owner has stopped serving the page).
-  void stopServing() { serving_ = false; }
-
   Canvas& canvas() override { return *this; }
-  void present() override;
+  bool present() override;
   void resize(ScreenSize size) override;
 
  private:
@@ -39,7 +36,6 @@ class PageFrame final : public FrameTarget, private Canvas {
   int textHeight(std::string_view utf8) override;
 
   std::vector<Drawing> drawings_;
-  bool serving_ = true;
 };
 
 }  // namespace drevanti::web

@@ -40,10 +40,9 @@ SaverInput inputOf(const PageEvent& event) {
 
 }  // namespace
 
-MonitorReport PageWindowSystem::monitors() {
+std::vector<Monitor> PageWindowSystem::monitors() {
   const ScreenSize size = pageSize();
-  const Monitor page{0, 0, size.width, size.height};
-  return {{page}, page};
+  return {{0, 0, size.width, size.height}};
 }
 
 FrameTarget& PageWindowSystem::open(WindowKey window, const Monitor& place) {
@@ -62,17 +61,18 @@ void PageWindowSystem::close(WindowKey window) {
   window_ = kNoWindow;
 }
 
-void PageWindowSystem::dispatch(WindowEvents& events, std::chrono::milliseconds timeout) {
+void PageWindowSystem::dispatch(WindowEvents& events) {
   const BrowserDemonstration::Wait wait = [&](std::chrono::milliseconds t) {
     waitAndPass(events, t);
   };
-  if (!demonstration_.runStarted(wait)) waitAndPass(events, timeout);
+  if (!demonstration_.runStarted(wait)) waitAndPass(events, std::nullopt);
 }
 
-void PageWindowSystem::waitAndPass(WindowEvents& events, std::chrono::milliseconds timeout) {
+void PageWindowSystem::waitAndPass(WindowEvents& events,
+                                   std::optional<std::chrono::milliseconds> timeout) {
   std::optional<PageEvent> event = takeEvent();
   if (!event) {
-    waitForEvent(static_cast<int>(timeout.count()));
+    waitForEvent(timeout ? static_cast<int>(timeout->count()) : kNoTimeout);
     event = takeEvent();
   }
   for (; event; event = takeEvent()) {
@@ -82,10 +82,6 @@ void PageWindowSystem::waitAndPass(WindowEvents& events, std::chrono::millisecon
       events.input(window_, inputOf(*event));
     }
   }
-}
-
-void PageWindowSystem::stopServing() {
-  if (frame_) frame_->stopServing();
 }
 
 void PageSettings::showCursor(bool visible) {

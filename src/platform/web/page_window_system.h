@@ -5,8 +5,7 @@
 
 #include <memory>
 
-#include "app/platform.h"
-#include "app/window_system.h"
+#include "app/backend.h"
 #include "browser_demonstration.h"
 #include "page_bridge.h"
 #include "page_frame.h"
@@ -17,20 +16,24 @@ class PageWindowSystem final : public WindowSystem {
  public:
   explicit PageWindowSystem(BrowserDemonstration& demonstration) : demonstration_(demonstration) {}
 
-  MonitorReport monitors() override;
+  std::vector<Monitor> monitors() override;
   // Throws std::logic_error for a second window: the page has one.
   FrameTarget& open(WindowKey window, const Monitor& place) override;
+  // The browser gives the page the keyboard.
+  void focus(WindowKey) override {}
   // Back to the start screen.
   void close(WindowKey window) override;
   std::optional<DesktopPoint> pointer() override { return lastPointer(); }
-  // Runs the demonstration the owner started, if it waits to run; else yields to the browser.
-  void dispatch(WindowEvents& events, std::chrono::milliseconds timeout) override;
+  // Runs the demonstration the owner started, if it waits to run; else yields to the browser
+  // until one of its events comes.
+  void dispatch(WindowEvents& events) override;
   // One thread: a wait that could be ended is not going on while anyone could call this.
   void wake() override {}
-  void stopServing() override;
 
  private:
-  void waitAndPass(WindowEvents& events, std::chrono::milliseconds timeout);
+  // Yields to the browser until one of its events comes, or for at most timeout when there is one,
+  // and passes the events on.
+  void waitAndPass(WindowEvents& events, std::optional<std::chrono::milliseconds> timeout);
 
   BrowserDemonstration& demonstration_;
   WindowKey window_ = kNoWindow;

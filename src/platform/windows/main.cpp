@@ -9,9 +9,9 @@
 
 #include "app/launch.h"
 #include "app/random_source.h"
-#include "demonstration.h"
 #include "settings_dialog.h"
 #include "wide_text.h"
+#include "win32_saver.h"
 
 namespace {
 
@@ -39,10 +39,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     case LaunchMode::Hosted: {
       const auto parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(launch.window));
       // The host's window may be gone already: then there is nothing to draw into.
-      return IsWindow(parent) ? runHosted(instance, parent, clockSeed()) : 0;
+      return IsWindow(parent) ? runSaverOnWindows(instance, launch.mode, parent, clockSeed()) : 0;
     }
     case LaunchMode::FullScreen:
-      return runFullScreen(instance, clockSeed());
+      return runSaverOnWindows(instance, launch.mode, nullptr, clockSeed());
     default:
       return 0;  // the host's password-change request: there is no password
   }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/saver_input.h"
+#include "app/backend.h"
 
 namespace drevanti::win32 {
 

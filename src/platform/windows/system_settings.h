@@ -2,7 +2,7 @@
 // desktop's screen saver may start.
 #pragma once
 
-#include "app/platform.h"
+#include "app/backend.h"
 
 namespace drevanti::win32 {
 

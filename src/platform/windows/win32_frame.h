@@ -1,13 +1,13 @@
 // One window's frames on Windows: the demonstration draws with GDI on a bitmap in memory
-// (GdiCanvas) and shows each finished frame with one blit, from its own thread, into the window
-// that the program's main thread owns. Only complete frames reach the screen.
+// (GdiCanvas), and shows each finished frame itself with one blit into the window, which the
+// program's main thread owns. Only complete frames reach the screen.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 
-#include "app/hosted_window.h"
+#include "app/backend.h"
 #include "gdi_canvas.h"
 
 namespace drevanti::win32 {
@@ -17,7 +17,7 @@ class Win32Frame final : public FrameTarget {
   Win32Frame(HWND window, ScreenSize size);
 
   Canvas& canvas() override { return *canvas_; }
-  void present() override;
+  bool present() override;
   void resize(ScreenSize size) override;
 
  private:

@@ -14,6 +14,8 @@ namespace {
 
 constexpr std::string_view kCaption = "シュタイナー問題";
 constexpr wchar_t kWindowClass[] = L"DrevantiSaverWindow";
+// How often the preview looks at its parent's size, and whether the parent is still there.
+constexpr UINT kParentTimerMilliseconds = 250;
 
 ScreenSize clientSize(HWND window) {
   RECT client{};
@@ -52,19 +54,21 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance, HWND parent)
     : Win32WindowSystem(instance) {
   parent_ = parent;
   parentSize_ = clientSize(parent);
+  // The thread's own timer: the preview's window may be taken along with its parent unannounced.
+  parentTimer_ = SetTimer(nullptr, 0, kParentTimerMilliseconds, nullptr);
 }
 
 Win32WindowSystem::~Win32WindowSystem() {
+  if (parentTimer_ != 0) KillTimer(nullptr, parentTimer_);
   while (!windows_.empty()) close(windows_.back()->key);
 }
 
-MonitorReport Win32WindowSystem::monitors() {
-  MonitorReport report;
-  EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&report.monitors));
+std::vector<Monitor> Win32WindowSystem::monitors() {
+  if (parent_ != nullptr) return {{0, 0, parentSize_.width, parentSize_.height}};
   // With per-monitor DPI awareness (the manifest) these are physical pixels.
-  report.whole = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  reported_ = report;
-  return report;
+  std::vector<Monitor> found;
+  EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 FrameTarget& Win32WindowSystem::open(WindowKey key, const Monitor& place) {
@@ -89,31 +93,23 @@ FrameTarget& Win32WindowSystem::open(WindowKey key, const Monitor& place) {
   if (parent_ != nullptr) {
     ShowWindow(made.window, SW_SHOWNA);
   } else {
-    // Shown, it is active; the focus is given to it here in any case, so that the saver always
-    // knows which window has the keyboard.
     SetWindowPos(made.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    focus(made);
   }
   return *made.frame;
 }
 
-void Win32WindowSystem::focus(const Window& w) {
-  SetForegroundWindow(w.window);
-  SetFocus(w.window);
-  focused_ = w.key;
+void Win32WindowSystem::focus(WindowKey key) {
+  for (const auto& w : windows_) {
+    if (w->key != key) continue;
+    SetForegroundWindow(w->window);
+    SetFocus(w->window);
+  }
 }
 
 void Win32WindowSystem::close(WindowKey key) {
   const auto w =
       std::find_if(windows_.begin(), windows_.end(), [&](const auto& w) { return w->key == key; });
   if (w == windows_.end()) return;
-  if (focused_ == key) {
-    // The keyboard goes to a window that stays: a key must still reach the saver.
-    focused_.reset();
-    const auto other = std::find_if(windows_.begin(), windows_.end(),
-                                    [&](const auto& o) { return o->key != key; });
-    if (other != windows_.end()) focus(**other);
-  }
   closing_ = key;
   if (IsWindow((*w)->window)) DestroyWindow((*w)->window);
   closing_ = kNoWindow;
@@ -130,48 +126,44 @@ void Win32WindowSystem::wake() {
   PostThreadMessageW(thread_, WM_NULL, 0, 0);
 }
 
-void Win32WindowSystem::dispatch(WindowEvents& events, std::chrono::milliseconds timeout) {
+void Win32WindowSystem::dispatch(WindowEvents& events) {
   events_ = &events;
   struct Done {
     WindowEvents*& events;
     ~Done() { events = nullptr; }
   } done{events_};
-  MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeout.count()), QS_ALLINPUT,
-                              MWMO_INPUTAVAILABLE);
+  MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       events.input(kNoWindow, {SaverInput::Kind::CloseRequest});
       continue;
     }
+    if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == parentTimer_) {
+      followParent();
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  if (parent_ != nullptr) {
-    followParent(events);
-  } else if (displaysChanged_) {
-    followMonitors(events);
+  if (displaysChanged_) {
+    displaysChanged_ = false;
+    events.monitorsChanged(monitors());
   }
 }
 
-void Win32WindowSystem::followParent(WindowEvents& events) {
+void Win32WindowSystem::followParent() {
+  if (!events_) return;
   if (!IsWindow(parent_)) {
-    events.hostWindowGone();
+    events_->hostWindowGone();
     return;
   }
   const ScreenSize now = clientSize(parent_);
-  if (now == *parentSize_ || windows_.empty()) return;
+  if (now == parentSize_ || windows_.empty()) return;
   parentSize_ = now;
   const Window& child = *windows_.front();
   MoveWindow(child.window, 0, 0, now.width, now.height, FALSE);
-  events.resized(child.key, now);
-}
-
-void Win32WindowSystem::followMonitors(WindowEvents& events) {
-  displaysChanged_ = false;
-  const MonitorReport before = reported_;
-  const MonitorReport now = monitors();
-  if (now != before) events.monitorsChanged(now);
+  events_->resized(child.key, now);
 }
 
 LRESULT CALLBACK Win32WindowSystem::windowProc(HWND window, UINT message, WPARAM wParam,
@@ -205,6 +197,7 @@ LRESULT Win32WindowSystem::handle(const Window& w, HWND window, UINT message, WP
       // Sent to every top-level window; the monitors are read again once the messages are done.
       displaysChanged_ = fullScreen;
       break;
+
     case WM_DESTROY:
       // Destroyed from outside: the preview's parent took it along, or someone ended the saver.
       if (w.key != closing_ && events_) {

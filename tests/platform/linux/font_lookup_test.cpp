@@ -8,7 +8,7 @@
 
 #include "text_renderer.h"
 
-namespace drevanti::linux_platform {
+namespace drevanti::linux_shared {
 namespace {
 
 TEST(DecodeUtf8, ReadsAsciiKatakanaAndMarksMalformedBytes) {
@@ -65,4 +65,4 @@ TEST_F(FontTest, TheRendererDrawsKatakanaWithARealGlyph) {
 }
 
 }  // namespace
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::linux_shared

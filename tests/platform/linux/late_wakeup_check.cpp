@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   Window gone = 0;
   Display* other = nullptr;
   {
-    drevanti::linux_platform::SdlSession session;
+    drevanti::x11::SdlSession session;
     SDL_Window* window = SDL_CreateWindow("probe", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
     if (!window) return 3;
     SDL_SysWMinfo info;

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace drevanti::linux_platform {
+namespace drevanti::linux_shared {
 namespace {
 
 using Pixel = std::pair<int, int>;
@@ -142,4 +142,4 @@ TEST(ToPixel, RoundsToTheNearestPixelAndTamesWildValues) {
 }
 
 }  // namespace
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::linux_shared

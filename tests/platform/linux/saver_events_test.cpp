@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace drevanti::linux_platform {
+namespace drevanti::x11 {
 namespace {
 
 using Kind = SaverInput::Kind;
@@ -74,4 +74,4 @@ TEST(SaverEvents, CloseRequestsAndNothingElseOfTheWindowsOwn) {
 }
 
 }  // namespace
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::x11

@@ -6,7 +6,7 @@
 #include "settings_form_controller.h"
 #include "settings_form_view.h"
 
-namespace drevanti::linux_platform {
+namespace drevanti::x11 {
 namespace {
 
 constexpr int kOk = 0, kCancel = 1, kComment = 2;
@@ -114,7 +114,7 @@ class SettingsFormLook : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(TTF_Init(), 0) << TTF_GetError();
-    text_ = std::make_unique<TextRenderer>(kFormTextPixels);
+    text_ = std::make_unique<linux_shared::TextRenderer>(linux_shared::kFormTextPixels);
     surface_ = SDL_CreateRGBSurfaceWithFormat(0, 340, 246, 32, SDL_PIXELFORMAT_RGB888);
     ASSERT_NE(surface_, nullptr);
   }
@@ -144,7 +144,7 @@ class SettingsFormLook : public ::testing::Test {
     const SDL_Rect r = controlRect(frmSteinerConf::kControls[control]);
     return dark({r.x + 2, r.y, r.w - 4, 1}) == r.w - 4;
   }
-  std::unique_ptr<TextRenderer> text_;
+  std::unique_ptr<linux_shared::TextRenderer> text_;
   SDL_Surface* surface_ = nullptr;
 };
 
@@ -179,4 +179,4 @@ TEST_F(SettingsFormLook, APressedButtonLooksSunken) {
 }
 
 }  // namespace
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::x11

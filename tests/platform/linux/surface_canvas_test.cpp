@@ -11,7 +11,7 @@
 #include "render/scene.h"
 #include "render/scene_layout.h"
 
-namespace drevanti::linux_platform {
+namespace drevanti::linux_shared {
 namespace {
 
 class SurfaceCanvasTest : public ::testing::Test {
@@ -166,4 +166,4 @@ TEST_F(SurfaceCanvasTest, ALongStatusLineFitsTheLabel) {
 }
 
 }  // namespace
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::linux_shared

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-namespace drevanti::linux_platform {
+namespace drevanti::linux_program {
 namespace {
 
 namespace fs = std::filesystem;
@@ -130,4 +130,4 @@ TEST_F(XscreensaverRegistration, AListInAnotherLayoutIsLeftToTheUser) {
 }
 
 }  // namespace
-}  // namespace drevanti::linux_platform
+}  // namespace drevanti::linux_program

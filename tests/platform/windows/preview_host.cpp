@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "demonstration.h"
+#include "win32_saver.h"
 
 namespace {
 
@@ -58,7 +58,9 @@ int main(int argc, char** argv) {
               origin.y, client.right, client.bottom);
   std::fflush(stdout);
   // The saver's message loop serves this window too: it is on the same thread.
-  if (inProcess) return drevanti::win32::runHosted(instance, window, 1);
+  if (inProcess) {
+    return drevanti::win32::runSaverOnWindows(instance, drevanti::LaunchMode::Hosted, window, 1);
+  }
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/saver_input.h"
+
 namespace drevanti::win32 {
 namespace {
 

@@ -1,0 +1,26 @@
+// What the saver asks the X server directly about the window a host gives it to draw in, where SDL
+// has no answer. Each opens a short connection of its own unless it works on an SDL window.
+#pragma once
+
+#include <SDL.h>
+
+#include <optional>
+
+#include "app/screen_size.h"
+
+namespace drevanti::x11 {
+
+// The root window of the default screen.
+unsigned long x11RootWindow();
+
+// The size of a window, or nothing when there is no such window (watched with watchHostWindow).
+std::optional<ScreenSize> x11WindowSize(unsigned long window);
+
+// Has the X server tell SDL when the foreign window changes size or is destroyed (structure
+// events only: input stays the host's).
+void x11FollowForeignWindow(SDL_Window* window);
+
+// True when the SDL event is the X server's report that the given window was destroyed.
+bool x11WindowDestroyed(const SDL_Event& event, unsigned long window);
+
+}  // namespace drevanti::x11
