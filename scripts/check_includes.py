@@ -22,9 +22,11 @@ ALLOWED = {
     "render": set(),
     "app": {"geometry", "steiner", "render"},
     "platform/headless": CORE,
-    "platform/linux": CORE | {"platform/wayland"},
+    "platform/linux": CORE | {"platform/wayland", "platform/idle"},
     "platform/wayland": CORE | {"platform/linux"},
     "platform/windows": CORE,
+    # The idle watcher starts the saver as a program of its own: it needs no backend.
+    "platform/idle": CORE,
     # The page writes the tool's demo lines to the browser's console.
     "platform/web": CORE | {"tools"},
     "tools": CORE | {"platform/headless"},
