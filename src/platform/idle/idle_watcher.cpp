@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
+#include "desktop_screen_saver.h"
 #include "ext_idle_notifier.h"
 #include "glib_handles.h"
 #include "gnome_idle_delay.h"
-#include "gnome_screen_saver.h"
 #include "idle_time.h"
 #include "mutter_idle_monitor.h"
 #include "saver_child.h"
@@ -55,9 +55,8 @@ class Watcher {
     const auto file = watcherLockFile();
     const auto lock = WatcherLock::take(file);
     if (!lock) {
-      const auto holder = watcherHolding(file);
-      say("a watcher runs already for this user" +
-          (holder ? " (process " + std::to_string(*holder) + ")" : std::string()));
+      std::printf("drevanti: a watcher runs already for this user (process %d)\n",
+                  static_cast<int>(watcherHolding(file).value_or(0)));
       return 0;
     }
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
@@ -84,16 +83,16 @@ class Watcher {
     };
     bus_ = connectSessionBus();
     if (bus_) {
-      if (auto monitor = MutterIdleMonitor::find(bus_.get(), events)) {
-        source_ = std::move(monitor);
-        if (!minutes_) delay_ = GnomeIdleDelay::open([this] { watch(); });
-        gnomeScreenSaver_ =
-            std::make_unique<GnomeScreenSaver>(bus_.get(), [this] { gnomeScreenSaverOn(); });
-        return true;
-      }
+      source_ = MutterIdleMonitor::find(bus_.get(), events);
+      if (source_ && !minutes_) delay_ = GnomeIdleDelay::open([this] { watch(); });
     }
-    source_ = ExtIdleNotifier::connect(events);
-    return source_ != nullptr;
+    if (!source_) source_ = ExtIdleNotifier::connect(events);
+    if (!source_) return false;
+    if (bus_) {
+      screenSaver_ =
+          std::make_unique<DesktopScreenSaver>(bus_.get(), [this] { desktopScreenSaverOn(); });
+    }
+    return true;
   }
 
   // Asks the source for the time chosen (again when GNOME's own idle delay has changed).
@@ -139,8 +138,8 @@ class Watcher {
     }
   }
 
-  // GNOME's own fade and lock came on top: the saver under them would draw for no one.
-  void gnomeScreenSaverOn() { saver_.stop(); }
+  // The desktop's own fade or lock came on top: the saver under it would draw for no one.
+  void desktopScreenSaverOn() { saver_.stop(); }
 
   void lost(const std::string& why) {
     if (ending_) return;
@@ -164,7 +163,7 @@ class Watcher {
   ObjectRef<GDBusConnection> bus_;
   std::unique_ptr<IdleSource> source_;
   std::unique_ptr<GnomeIdleDelay> delay_;
-  std::unique_ptr<GnomeScreenSaver> gnomeScreenSaver_;
+  std::unique_ptr<DesktopScreenSaver> screenSaver_;
   SaverChild saver_{[this](int status) { saverEnded(status); }};
   std::chrono::milliseconds watching_{0};
   bool ending_ = false;
