@@ -17,6 +17,7 @@
 
 #include "autostart_entry.h"
 #include "desktop_session.h"
+#include "own_program.h"
 #include "watcher_lock.h"
 
 namespace drevanti::idle {
@@ -48,6 +49,7 @@ std::string contentOf(const fs::path& file) {
 
 // Starts drevanti --on-idle in a session of its own, its output in log; its process id.
 pid_t startDetached(const fs::path& log) {
+  const std::string program = ownProgram();
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("cannot start the watcher: fork failed");
   if (pid == 0) {
@@ -55,7 +57,7 @@ pid_t startDetached(const fs::path& log) {
     const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
     const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (in < 0 || out < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0) _exit(127);
-    execl("/proc/self/exe", "drevanti", "--on-idle", static_cast<char*>(nullptr));
+    execl(program.c_str(), "drevanti", "--on-idle", static_cast<char*>(nullptr));
     _exit(127);
   }
   return pid;

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "own_program.h"
+
 extern char** environ;
 
 namespace drevanti::idle {
@@ -41,7 +43,8 @@ void SaverChild::start() {
   char name[] = "drevanti";
   char* arguments[] = {name, nullptr};
   pid_t pid = 0;
-  const int error = posix_spawn(&pid, "/proc/self/exe", nullptr, &attributes, arguments, environ);
+  const std::string program = ownProgram();
+  const int error = posix_spawn(&pid, program.c_str(), nullptr, &attributes, arguments, environ);
   posix_spawnattr_destroy(&attributes);
   if (error != 0) {
     throw std::runtime_error(std::string("cannot start the saver: ") + std::strerror(error));
