@@ -46,7 +46,6 @@ void WindowOwner::run(Start start) {
     }
   } catch (...) {
     closeAll();
-    system_.stopServing();
     try {
       demonstrations_.finish();
     } catch (...) {
@@ -89,6 +88,9 @@ void WindowOwner::cover(const std::vector<Monitor>& monitors) {
 void WindowOwner::closeAll() {
   stopping_ = true;
   demonstrations_.closeAll();
+  // No frame is worth waiting for now: a compositor that shows the windows no more (under its
+  // lock screen) may hold their buffers, and a demonstration waiting for one would never end.
+  system_.stopServing();
 }
 
 void WindowOwner::closeEndedWindows() {
@@ -143,7 +145,6 @@ void WindowOwner::monitorsChanged(const MonitorReport& now) {
 
 void WindowOwner::hostWindowGone() {
   closeAll();
-  system_.stopServing();
 }
 
 }  // namespace drevanti

@@ -52,6 +52,7 @@ class WindowOwner final : private WindowEvents {
 
   void open(const Monitor& place);
   void cover(const std::vector<Monitor>& monitors);
+  // Ends every demonstration, and has the system show no more frames meanwhile.
   void closeAll();
   // Runs the start, then dispatches until every demonstration has ended, closing each window once
   // its demonstration is over. Should the main thread itself fail, every demonstration is ended

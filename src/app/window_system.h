@@ -68,8 +68,7 @@ class WindowSystem {
   // Ends dispatch's sleep. From any thread.
   virtual void wake() = 0;
   // From now on the main thread shows no frame: a demonstration's present returns at once, so
-  // that every demonstration can end without it (the owner leaves early, the host's window is
-  // gone).
+  // that every demonstration can end without it (the owner stops them all).
   virtual void stopServing() = 0;
 };
 
