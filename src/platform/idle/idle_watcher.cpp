@@ -121,7 +121,8 @@ class Watcher {
   }
 
   void idle() {
-    if (ending_ || saver_.running()) return;
+    // Under the desktop's own screen saver or lock the saver would draw for no one.
+    if (ending_ || saver_.running() || (screenSaver_ && screenSaver_->active())) return;
     try {
       saver_.start();
     } catch (const std::exception& error) {

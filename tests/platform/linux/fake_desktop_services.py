@@ -6,8 +6,9 @@ compositor, on the session bus at ADDRESS (Debian's python3 with python3-gi):
                           OR of the live inhibitors' flags; 8 = idle) with PropertiesChanged; an
                           inhibitor also goes when its caller leaves the bus, as gnome-session has it
   --screen-saver NAME     the desktop's screen saver (org.gnome.ScreenSaver,
-                          org.freedesktop.ScreenSaver): for each line "active" read, it sends
-                          ActiveChanged(true), as when the desktop's fade or lock comes on
+                          org.freedesktop.ScreenSaver), off at first: a line "active" read turns
+                          it on, as when the desktop's fade or lock comes on, "inactive" off
+                          again, each with ActiveChanged; GetActive tells
 Prints "ready" once it owns every name, answers each line with "ok", and ends at the end of its
 input.
 
@@ -90,7 +91,7 @@ def main():
     bus = Gio.DBusConnection.new_for_address_sync(
         address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
         Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
-    names, screen_savers = [], []
+    names, screen_savers, active = [], [], [False]
     if "--session-manager" in options:
         SessionManager(bus)
         names.append("org.gnome.SessionManager")
@@ -99,7 +100,7 @@ def main():
             name = options[i + 1]
             info = Gio.DBusNodeInfo.new_for_xml(SCREEN_SAVER.format(name=name)).interfaces[0]
             bus.register_object(SCREEN_SAVER_PATHS[name], info,
-                                lambda *a: a[-1].return_value(GLib.Variant("(b)", (False,))),
+                                lambda *a: a[-1].return_value(GLib.Variant("(b)", (active[0],))),
                                 None, None)
             names.append(name)
             screen_savers.append(name)
@@ -117,10 +118,11 @@ def main():
         if not text:
             loop.quit()
             return False
-        if text.strip() == "active":
+        if text.strip() in ("active", "inactive"):
+            active[0] = text.strip() == "active"
             for name in screen_savers:
                 bus.emit_signal(None, SCREEN_SAVER_PATHS[name], name, "ActiveChanged",
-                                GLib.Variant("(b)", (True,)))
+                                GLib.Variant("(b)", (active[0],)))
             bus.flush_sync(None)
         print("ok", flush=True)
         return True
