@@ -69,11 +69,13 @@ void ShmFrame::commitShownAgain() {
 
 void ShmFrame::commit(int slot) {
   ShmBuffer& buffer = *slots_[slot].buffer;
-  wl_surface_attach(surface_, buffer.buffer(), 0, 0);
+  wl_buffer* shown = buffer.buffer();
+  if (++commits_ == sizeChangeAt_ && buffer.shortBuffer()) shown = buffer.shortBuffer();
+  wl_surface_attach(surface_, shown, 0, 0);
   // All of it is new: the buffer shown until now holds another frame, drawn whole too.
   wl_surface_damage_buffer(surface_, 0, 0, buffer.size().width, buffer.size().height);
   wl_surface_commit(surface_);
-  buffer.committed();
+  buffer.committed(shown);
   shown_ = slot;
 }
 

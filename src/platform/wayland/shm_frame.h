@@ -45,6 +45,10 @@ class ShmFrame final : public FrameTarget {
   void serve();
   // The main thread serves no more: every present from now on returns at once.
   void abandon();
+  // Once a few frames are shown, shows one a row short and then the whole frames again: mutter
+  // (43) tells a toplevel that appeared under a still pointer about the pointer only when it
+  // moves, or when the surface changes its size (so the pointer could not be hidden).
+  void changeSizeOnce() { sizeChangeAt_ = kSizeChangeCommit; }
 
  private:
   enum class Request { None, Present, Refresh, Resize };
@@ -82,6 +86,10 @@ class ShmFrame final : public FrameTarget {
   // The present in progress has committed its frame and waits for a buffer to draw on.
   bool committed_ = false;
   bool abandoned_ = false;
+  // The commit that shows the frame a row short, counted from the first; none when 0.
+  static constexpr int kSizeChangeCommit = 3;
+  int sizeChangeAt_ = 0;
+  int commits_ = 0;
 };
 
 }  // namespace drevanti::wayland_platform

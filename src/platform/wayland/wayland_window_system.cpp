@@ -420,6 +420,7 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   wl_surface_commit(window->surface);
   window->frame =
       std::make_unique<ShmFrame>(shm_, window->surface, window->size, text_, [this] { wake(); });
+  if (window->toplevel) window->frame->changeSizeOnce();
   if (!serving_) window->frame->abandon();
   FrameTarget& frames = *window->frame;
   windows_[key] = std::move(window);

@@ -276,6 +276,20 @@ class Watching:
             + f", {asked - started:.2f} s after the saver's start")
         return saver, shots
 
+    def ends_with(self, compositor, watcher, name, message):
+        """The compositor ends: the watcher (its process as started) says so and ends with 1, at
+        once rather than waiting on."""
+        ended = time.monotonic()
+        compositor.terminate()
+        try:
+            status = watcher.wait(GONE_LIMIT)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the watcher still runs {GONE_LIMIT:g} s after {name} ended")
+        check(status == 1 and f"drevanti: {message}" in self.said(),
+              f"the watcher after {name}'s end: exit {status}\n{self.said()}")
+        log(f"{name} ended: the watcher ended {time.monotonic() - ended:.2f} s later, exit "
+            f"{status}: {message}")
+
     def saver_ends(self, saver, limit, what):
         ended = wait_gone([saver], limit, what)
         check(self.pid(), "the watcher ended with its saver")
@@ -378,22 +392,32 @@ class GnomeShell:
 
 
 # Where the gnome case puts the pointer: at the first monitor's left edge, low, where the saver
-# never draws (terminals keep 15 pixels from the edges, their circles 4 pixels around them); and
-# the box (x, y, w, h) that shows it when it is drawn.
+# never draws (terminals keep 15 pixels from the edges, their circles 4 pixels around them), and
+# the box (x, y, w, h) around it that shows it when it is drawn; the second monitor's the same,
+# 1280 pixels on.
 POINTER = (3, 706)
 POINTER_BOX = (0, 696, 11, 24)
+SECOND_MONITOR = 1280
+# How long the saver may take to hide the pointer (mutter tells it about a still pointer late).
+HIDE_LIMIT = 3.0
 
 
-def pointer_pixels(shot):
+def pointer_pixels(shot, dx=0):
     x, y, w, h = POINTER_BOX
-    return [shot.rgb[3 * (row * shot.width + x):3 * (row * shot.width + x + w)]
+    return [shot.rgb[3 * (row * shot.width + x + dx):3 * (row * shot.width + x + dx + w)]
             for row in range(y, y + h)]
 
 
-def pointer_shown(shell):
-    """Whether the shell draws the pointer over the saver: anything but black in the box, in a
-    picture with the pointer drawn in."""
-    return any(row.strip(b"\0") for row in pointer_pixels(shell.shot(cursor=True)))
+def pointer_hidden(shell, saver, dx=0):
+    """Waits until the shell draws no pointer over the saver (nothing but black in the box, in a
+    picture with the pointer drawn in); returns the seconds from the saver's start."""
+    def hidden():
+        shot = shell.shot(cursor=True)
+        return not any(row.strip(b"\0") for row in pointer_pixels(shot, dx))
+
+    wait_until(hidden, HIDE_LIMIT, f"the pointer shows over the saver {HIDE_LIMIT:g} s after it "
+               "started")
+    return seconds_since_start(saver)
 
 
 def case_gnome(args):
@@ -438,7 +462,8 @@ def case_gnome(args):
             saver, shots = watching.next_saver(last, shell.grab, GNOME_MONITORS,
                                                "GNOME, first idle time")
             shots[0].save_png(os.path.join(args.shots, "gnome-both-monitors.png"))
-            check(not pointer_shown(shell), "the pointer shows over the saver")
+            log(f"the pointer hidden on the first monitor {pointer_hidden(shell, saver):.2f} s "
+                "after the saver's start")
             cpu, rss, wakeups = rest_cost(watching.pid(), args.usage_seconds)
             log(f"the watcher while its saver runs: CPU {cpu:.2f} % of one core, {rss:.1f} MB "
                 f"resident, {wakeups:.2f} wake-ups a second over {args.usage_seconds:g} s")
@@ -446,9 +471,11 @@ def case_gnome(args):
             watching.saver_ends(saver, STOP_LIMIT, "a key")
 
             # Over the second monitor this time.
-            last = shell.input("motion 1280 0")
+            last = shell.input(f"motion {SECOND_MONITOR} 0")
             saver, _ = watching.next_saver(last, shell.grab, GNOME_MONITORS,
                                            "GNOME, second idle time")
+            log(f"the pointer hidden on the second monitor "
+                f"{pointer_hidden(shell, saver, SECOND_MONITOR):.2f} s after the saver's start")
             last = shell.input("motion 3 3")
             watching.saver_ends(saver, STOP_LIMIT, "pointer motion on the second monitor")
 
@@ -515,17 +542,9 @@ def case_gnome_inhibit(args):
                                            "GNOME, once idleness is let go")
             shell.input("key 30")
             watching.saver_ends(saver, STOP_LIMIT, "a key")
-            # The compositor ends: the watcher says so and ends with 1, without waiting on.
-            ended = time.monotonic()
-            shell.process.terminate()
-            try:
-                status = watcher.wait(GONE_LIMIT)
-            except subprocess.TimeoutExpired:
-                raise Failure(f"the watcher still runs {GONE_LIMIT:g} s after GNOME Shell ended")
-            check(status == 1 and "left the session bus" in watching.said(),
-                  f"the watcher after the shell's end: exit {status}\n{watching.said()}")
-            log(f"GNOME Shell ended: the watcher ended {time.monotonic() - ended:.2f} s later, "
-                f"exit {status}: {watching.said().splitlines()[-1]}")
+            watching.ends_with(shell.process, watcher, "GNOME Shell",
+                               "GNOME's idle monitor (org.gnome.Mutter.IdleMonitor) left the "
+                               "session bus")
         finally:
             services.close()
 
@@ -641,16 +660,7 @@ def case_kwin(args):
         kwin.input("motion", "5", "5")
         no_saver_for(user, IDLE + 2, "while Plasma's screen is locked")
 
-        ended = time.monotonic()
-        kwin.process.terminate()
-        try:
-            status = watcher.wait(GONE_LIMIT)
-        except subprocess.TimeoutExpired:
-            raise Failure(f"the watcher still runs {GONE_LIMIT:g} s after KWin ended")
-        check(status == 1 and "the Wayland compositor went away" in watching.said(),
-              f"the watcher after KWin's end: exit {status}\n{watching.said()}")
-        log(f"KWin ended: the watcher ended {time.monotonic() - ended:.2f} s later, exit "
-            f"{status}: {watching.said().splitlines()[-1]}")
+        watching.ends_with(kwin.process, watcher, "KWin", "the Wayland compositor went away")
 
 
 # --- MATE -----------------------------------------------------------------------------------------
