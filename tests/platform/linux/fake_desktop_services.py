@@ -4,7 +4,7 @@ compositor, on the session bus at ADDRESS (Debian's python3 with python3-gi):
   --session-manager       org.gnome.SessionManager, enough for mutter's idle monitor: Inhibit,
                           Uninhibit, IsInhibited, Setenv, and the property InhibitedActions (the
                           OR of the live inhibitors' flags; 8 = idle) with PropertiesChanged; an
-                          inhibitor also goes when its caller leaves the bus, as gnome-session has it
+                          inhibitor also goes when its caller leaves the bus, as in gnome-session
   --screen-saver NAME     the desktop's screen saver (org.gnome.ScreenSaver,
                           org.freedesktop.ScreenSaver), off at first: a line "active" read turns
                           it on, as when the desktop's fade or lock comes on, "inactive" off
@@ -106,8 +106,9 @@ def main():
             screen_savers.append(name)
     for name in names:
         reply = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                              "org.freedesktop.DBus", "RequestName", GLib.Variant("(su)", (name, 4)),
-                              GLib.VariantType("(u)"), Gio.DBusCallFlags.NONE, 5000, None)
+                              "org.freedesktop.DBus", "RequestName",
+                              GLib.Variant("(su)", (name, 4)), GLib.VariantType("(u)"),
+                              Gio.DBusCallFlags.NONE, 5000, None)
         if reply.unpack()[0] != 1:
             sys.exit(f"{name} is taken on the bus")
     print("ready", flush=True)
