@@ -13,6 +13,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "autostart_entry.h"
@@ -45,6 +46,19 @@ std::string contentOf(const fs::path& file) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// Whether PATH names a folder with an executable file of that name.
+bool onPath(const char* name) {
+  const char* path = std::getenv("PATH");
+  std::string_view folders = path ? path : "";
+  while (!folders.empty()) {
+    const auto colon = folders.find(':');
+    const fs::path folder(folders.substr(0, colon));
+    if (!folder.empty() && access((folder / name).c_str(), X_OK) == 0) return true;
+    folders.remove_prefix(colon == std::string_view::npos ? folders.size() : colon + 1);
+  }
+  return false;
 }
 
 // Starts drevanti --on-idle in a session of its own, its output in log; its process id.
@@ -90,6 +104,11 @@ int startOnIdle(const char* desktop) {
       "drevanti: %s %s: %s starts drevanti --on-idle at each login, which shows Drevanti "
       "when the computer is idle\n",
       existed ? "rewrote" : "wrote", entry.c_str(), desktop);
+  if (!onPath("drevanti")) {
+    std::fprintf(stderr,
+                 "drevanti: but no drevanti is on PATH, where the desktop looks for it: install "
+                 "the package, or link drevanti into a folder on PATH\n");
+  }
   const fs::path lockFile = watcherLockFile();
   if (const auto holder = watcherHolding(lockFile)) {
     std::printf("drevanti: the watcher runs already (process %d)\n", static_cast<int>(*holder));

@@ -84,6 +84,17 @@ def file_text(path):
         return ""
 
 
+def stop(process, seconds=10):
+    """Ends the process: SIGTERM, and SIGKILL when it has not ended seconds later."""
+    if process.poll() is None:
+        process.terminate()
+    try:
+        process.wait(seconds)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 def rest_cost(pid, seconds):
     """The process's CPU share of one core, resident memory in MB and wake-ups a second (the
     context switches of all its threads) over the given time."""
@@ -381,12 +392,7 @@ class GnomeShell:
 
     def __exit__(self, *exc):
         self.tools.close()
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                pass
+        stop(self.process)
         shutil.rmtree(self.shots, ignore_errors=True)
         return False
 
@@ -606,12 +612,7 @@ class Kwin:
     def __exit__(self, *exc):
         self.screens.close()
         shutil.rmtree(self.shots, ignore_errors=True)
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                pass
+        stop(self.process)
         return False
 
 
@@ -737,13 +738,7 @@ class MateRig:
 
     def __exit__(self, *exc):
         for process in reversed(self.processes + [self.bus]):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            stop(process)
         shutil.rmtree(self.top, ignore_errors=True)
         return False
 
