@@ -405,7 +405,7 @@ POINTER = (3, 706)
 POINTER_BOX = (0, 696, 11, 24)
 SECOND_MONITOR = 1280
 # How long the saver may take to hide the pointer (mutter tells it about a still pointer late).
-HIDE_LIMIT = 3.0
+HIDE_LIMIT = 5.0
 
 
 def pointer_pixels(shot, dx=0):
@@ -522,7 +522,7 @@ def case_gnome(args):
 
 
 def case_gnome_inhibit(args):
-    with ThrowawayUser("drevanti-gnome", args.saver) as user, \
+    with ThrowawayUser("drevanti-gnome-inh", args.saver) as user, \
             UserSession(user, system_bus=True, keyfile=GNOME_KEYS.format(delay=300)) as session, \
             GnomeShell(session) as shell:
         services = Helper([SYSTEM_PYTHON, os.path.join(HERE, "fake_desktop_services.py"),
