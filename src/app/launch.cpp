@@ -34,10 +34,21 @@ std::optional<WindowId> parseWindowId(std::string_view text) {
   return value;
 }
 
+std::optional<double> parseIdleMinutes(std::string_view text) {
+  double minutes = 0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), minutes, std::chars_format::fixed);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  // Also turns away NaN, which no comparison holds for.
+  if (!(minutes >= kFewestIdleMinutes && minutes <= kMostIdleMinutes)) return std::nullopt;
+  return minutes;
+}
+
 Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* xscreensaverWindow) {
   bool root = false;
   std::optional<LaunchMode> request;
   std::optional<WindowId> window;
+  std::optional<double> idleMinutes;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     const auto ask = [&](LaunchMode mode) {
@@ -49,6 +60,19 @@ Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* x
       ask(LaunchMode::Settings);
     } else if (argument == "--register") {
       ask(LaunchMode::Register);
+    } else if (argument == "--unregister") {
+      ask(LaunchMode::Unregister);
+    } else if (argument == "--on-idle") {
+      ask(LaunchMode::OnIdle);
+    } else if (argument.starts_with("--on-idle=")) {
+      const std::string_view value = argument.substr(argument.find('=') + 1);
+      const auto minutes = parseIdleMinutes(value);
+      if (!minutes) {
+        return invalid("--on-idle= takes minutes, from 0.01 to 1440, such as 4 or 0.5, not " +
+                       quotedText(value));
+      }
+      if (!request) idleMinutes = minutes;
+      ask(LaunchMode::OnIdle);
     } else if (argument == "--help" || argument == "-h") {
       ask(LaunchMode::Help);
     } else if (argument == "--version") {
@@ -63,7 +87,7 @@ Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* x
       }
     }
   }
-  if (request) return {*request, 0, {}};
+  if (request) return {*request, 0, {}, idleMinutes};
   if (window) return {LaunchMode::Hosted, *window, {}};
   if (!root) return {};
   if (xscreensaverWindow == nullptr) return {LaunchMode::Hosted, kRootWindow, {}};
