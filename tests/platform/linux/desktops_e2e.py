@@ -1,19 +1,19 @@
 #!/usr/bin/env python3
 """The saver on the desktops people have by default, each case the real desktop program on private
-buses and a private display, as a throwaway user of its own (made with useradd, so the cases need
-root), with a copy of the saver named drevanti on that user's PATH:
+buses and a private display. GNOME Shell and KWin run as a throwaway user (the cases need root),
+with a copy of the saver named drevanti on that user's PATH:
 
   gnome          headless GNOME Shell with two virtual monitors: drevanti --register starts the
                  watcher, whose time comes from GNOME's idle delay (6 s, so 3 s); the saver covers
                  both monitors with their own scenes and hides the pointer; a key ends it with the
                  watcher still there, pointer motion on the second monitor the next one, GNOME's
                  own screen saver coming on the third; drevanti --unregister takes it all out
-  gnome-inhibit  the same shell with an application holding idleness back (a fake
-                 org.gnome.SessionManager, as mutter reads it): the saver does not start until the
-                 application lets go; the watcher's cost at rest; the shell's end ends the watcher
+  gnome-inhibit  the same shell with an application holding idleness back (through a stand-in
+                 org.gnome.SessionManager, as mutter reads it): no saver until it lets go; the
+                 watcher's cost at rest; the shell's end ends the watcher
   kwin           KWin's virtual backend with two outputs: the watcher starts the saver through
-                 ext_idle_notifier_v1, a key ends it, Plasma's locker coming on ends the next,
-                 SIGTERM ends the watcher and its saver, KWin's end the watcher
+                 ext_idle_notifier_v1, a key ends it, SIGTERM ends the watcher and its saver,
+                 Plasma's locker coming on ends the next, KWin's end the watcher
   mate           mate-screensaver under Xvfb lists the theme and runs it in its window when
                  activated; its deactivation (SIGTERM) ends it
   mate-preview   mate-screensaver-preferences previews the theme in its dialog; closing the
@@ -27,7 +27,6 @@ usage: desktops_e2e.py CASE --saver BIN --probe BIN --shots DIR --theme FILE [--
        [--usage-seconds S]
 """
 
-import argparse
 import os
 import shutil
 import signal
@@ -36,10 +35,15 @@ import sys
 import tempfile
 import time
 
-import saver_e2e
-from hosts_e2e import (SESSION_BUS_CONFIG, ThrowawayUser, command_line_of, live, scene_problems,
-                       seconds_since_start, wait_gone)
-from saver_e2e import Failure, XServer, check, parse_ppm, program_env
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", ".."))
+from e2e.hosts import Kwin, ThrowawayUser, private_bus  # noqa: E402
+from e2e.pictures import BLACK, Picture  # noqa: E402
+from e2e.processes import (Helper, command_line_of, environment_of, live, pids_where,  # noqa: E402
+                           program_env, run, seconds_since_start, stat, usage, wait_gone)
+from e2e.report import Screen, check, log, main, shot_path, wait_for  # noqa: E402
+from e2e.scene import MARKER_X, load_layout, wait_for_scenes  # noqa: E402
+from e2e.screens import XServer  # noqa: E402
 
 # The idle time the cases ask for, and the same in seconds.
 IDLE_MINUTES = "0.05"
@@ -55,179 +59,17 @@ SHOW_LIMIT = 10.0
 # compositor does.
 STOP_LIMIT = 2.0
 GONE_LIMIT = 5.0
-GNOME_MONITORS = ((1280, 720, 0, 0), (1024, 768, 1280, 0))
-KWIN_OUTPUTS = ("Virtual-0", "Virtual-1")
-KWIN_OUTPUT = (1280, 720, 0, 0)
-# The root window's colour under mate-screensaver: none of it may show through its window.
-MARKER = "#ff00ff"
-HERE = os.path.dirname(os.path.abspath(__file__))
-SYSTEM_PYTHON = "/usr/bin/python3"
+GNOME_MONITORS = ((0, 0, 1280, 720), (1280, 0, 1024, 768))
 
 
-def log(text):
-    print(text, flush=True)
-
-
-def wait_until(condition, seconds, message, step=0.02):
-    deadline = time.monotonic() + seconds
-    while not (value := condition()):
-        check(time.monotonic() < deadline, message)
-        time.sleep(step)
-    return value
-
-
-def file_text(path):
-    try:
-        with open(path, errors="replace") as text:
-            return text.read()
-    except OSError:
-        return ""
-
-
-def stop(process, seconds=10):
-    """Ends the process: SIGTERM, and SIGKILL when it has not ended seconds later."""
-    if process.poll() is None:
-        process.terminate()
-    try:
-        process.wait(seconds)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
-
-
-def rest_cost(pid, seconds):
-    """The process's CPU share of one core, resident memory in MB and wake-ups a second (the
-    context switches of all its threads) over the given time."""
-    def sample():
-        with open(f"/proc/{pid}/stat") as stat:
-            fields = stat.read().rsplit(")", 1)[1].split()
-        switches = 0
-        for task in os.listdir(f"/proc/{pid}/task"):
-            with open(f"/proc/{pid}/task/{task}/status") as status:
-                switches += sum(int(line.split()[1]) for line in status
-                                if line.startswith(("voluntary_ctxt", "nonvoluntary_ctxt")))
-        return time.monotonic(), int(fields[11]) + int(fields[12]), switches
-
-    t0, cpu0, switches0 = sample()
-    time.sleep(seconds)
-    t1, cpu1, switches1 = sample()
-    with open(f"/proc/{pid}/status") as status:
-        rss = next(int(line.split()[1]) for line in status if line.startswith("VmRSS"))
-    return (100.0 * (cpu1 - cpu0) / os.sysconf("SC_CLK_TCK") / (t1 - t0), rss / 1024,
-            (switches1 - switches0) / (t1 - t0))
-
-
-class Helper:
-    """A helper program that answers each line it reads with one line, "ok" first when done."""
-
-    def __init__(self, argv, env=None, ready=None):
-        self.process = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        text=True, env=env)
-        if ready:
-            line = self.process.stdout.readline().strip()
-            check(line == ready, f"{os.path.basename(argv[1])} did not start: {line!r}")
-
-    def ask(self, command):
-        self.process.stdin.write(command + "\n")
-        self.process.stdin.flush()
-        answer = self.process.stdout.readline().strip()
-        check(answer.startswith("ok"), f"{command}: {answer or 'no answer'}")
-        return answer[3:]
-
-    def close(self):
-        self.process.stdin.close()
-        try:
-            self.process.wait(10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-
-
-# --- A user's session -----------------------------------------------------------------------------
-
-
-class UserSession:
-    """A throwaway user's desktop session without a desktop: a runtime folder, a session bus (and
-    with system_bus a bus of system type, which GNOME Shell insists on), GSettings in a keyfile
-    holding the given text, and the environment its programs get."""
-
-    def __init__(self, user, system_bus=False, keyfile=""):
-        self.user, self.system_bus, self.keyfile = user, system_bus, keyfile
-
-    def __enter__(self):
-        user = self.user
-        self.runtime = tempfile.mkdtemp(prefix=f"{user.name}-run-")
-        shutil.chown(self.runtime, user.name)
-        os.chmod(self.runtime, 0o700)
-        config = os.path.join(user.home, ".config")
-        settings = os.path.join(config, "glib-2.0", "settings")
-        os.makedirs(settings)
-        with open(os.path.join(settings, "keyfile"), "w") as keys:
-            keys.write(self.keyfile)
-        for top, _, _ in os.walk(config):
-            shutil.chown(top, user.name)
-        shutil.chown(os.path.join(settings, "keyfile"), user.name)
-        self.address = self.start_bus("session", "bus")
-        self.env = {"XDG_RUNTIME_DIR": self.runtime, "DBUS_SESSION_BUS_ADDRESS": self.address,
-                    "XDG_CONFIG_HOME": config,
-                    "XDG_DATA_HOME": os.path.join(user.home, ".local", "share"),
-                    "XDG_CACHE_HOME": os.path.join(user.home, ".cache"),
-                    "GSETTINGS_BACKEND": "keyfile", "NO_AT_BRIDGE": "1"}
-        if self.system_bus:
-            self.env["DBUS_SYSTEM_BUS_ADDRESS"] = self.start_bus("system", "system_bus_socket")
-        return self
-
-    def start_bus(self, kind, name):
-        """A bus of the kind, its socket in the runtime folder, with no service activation at all
-        (nothing of the machine's starts on it); its address."""
-        socket = os.path.join(self.runtime, name)
-        config = self.user.write(f"{name}.conf", SESSION_BUS_CONFIG.format(path=socket).replace(
-            "<type>session</type>", f"<type>{kind}</type>"))
-        daemon = self.user.start(["dbus-daemon", "--nofork", f"--config-file={config}"], {},
-                                 subprocess.DEVNULL)
-        wait_until(lambda: os.path.exists(socket) or daemon.poll() is not None, 10,
-                   f"the {kind} bus did not start")
-        check(daemon.poll() is None, f"the {kind} bus ended")
-        return f"unix:path={socket}"
-
-    def __exit__(self, *exc):
-        # The user's processes go with the throwaway user.
-        shutil.rmtree(self.runtime, ignore_errors=True)
-        return False
-
-    def run(self, argv, extra=None):
-        return self.user.run(argv, {**self.env, **(extra or {})})
-
-    def start(self, argv, log_file, extra=None):
-        return self.user.start(argv, {**self.env, **(extra or {})}, log_file)
-
-
-def parent_of(pid):
-    with open(f"/proc/{pid}/stat") as stat:
-        return int(stat.read().rsplit(")", 1)[1].split()[1])
+def drevantis(user, arguments):
+    """The user's live drevanti processes whose arguments (after the name) arguments() accepts."""
+    return pids_where(lambda pid: arguments(command_line_of(pid)[1:]), user.savers())
 
 
 def savers(user):
     """The user's full-screen savers: drevanti without arguments."""
-    found = []
-    for pid in user.savers():
-        try:
-            if command_line_of(pid) == ["drevanti"]:
-                found.append(pid)
-        except OSError:
-            pass
-    return found
-
-
-def watchers(user):
-    found = []
-    for pid in user.savers():
-        try:
-            if any(a.startswith("--on-idle") for a in command_line_of(pid)):
-                found.append(pid)
-        except OSError:
-            pass
-    return live(found)
+    return drevantis(user, lambda rest: rest == [])
 
 
 def no_saver_for(user, seconds, what):
@@ -238,78 +80,62 @@ def no_saver_for(user, seconds, what):
     log(f"no saver started {what} in {seconds:g} s")
 
 
-class Watching:
-    """How a watcher fares: its process, the log it writes, and what each run of its saver
-    showed."""
+class Watcher:
+    """The user's idle watcher as a case sees it: what it has said (said()), and the savers it
+    starts while the desktop is alive()."""
 
-    def __init__(self, user, log_path, alive):
-        self.user, self.log_path, self.alive = user, log_path, alive
+    def __init__(self, user, said, alive):
+        self.user, self.said, self.alive = user, said, alive
 
     def pid(self):
-        found = watchers(self.user)
+        found = drevantis(self.user, lambda rest: any(a.startswith("--on-idle") for a in rest))
         check(len(found) == 1, f"{len(found)} watchers run, not one:\n{self.said()}")
         return found[0]
 
-    def said(self):
-        return file_text(self.log_path)
-
     def next_saver(self, since, grab, monitors, what):
         """Waits for the saver the watcher starts after the idle time from since (the last
-        input), and until every monitor shows its own scene in a shot from grab; prints and
-        returns (saver pid, shots). The saver may not start early."""
+        input), not earlier, and until grab()'s picture shows every monitor's own scene; prints
+        when that was and returns the saver and the picture."""
         watcher = self.pid()
-        saver = wait_until(lambda: self.alive() and savers(self.user), IDLE + SHOW_LIMIT,
-                           f"{what}: no saver {IDLE + SHOW_LIMIT:g} s after the last input\n"
-                           f"{self.said()}")[0]
+        saver = wait_for(lambda: self.alive() and savers(self.user), IDLE + SHOW_LIMIT,
+                         f"{what}: no saver {IDLE + SHOW_LIMIT:g} s after the last input\n"
+                         f"{self.said()}", 0.02)[0]
         started = time.monotonic() - seconds_since_start(saver)
         check(started - since >= IDLE - EARLY,
               f"{what}: the saver started {started - since:.2f} s after the last input, before "
               f"the idle time of {IDLE:g} s")
-        check(parent_of(saver) == watcher, f"the saver {saver} is not the watcher's child")
-        before = None
-        while True:
-            self.alive()
-            asked = time.monotonic()
-            shots = grab()
-            problems = [f"monitor {i + 1}: {p}" for i, (shot, place) in
-                        enumerate(zip(shots, monitors)) for p in scene_problems(shot, place)]
-            if not problems:
-                break
-            if asked - started >= SHOW_LIMIT:
-                shots[0].save_png(saver_e2e.FAILURE_SHOT)
-                raise Failure(f"{what}: " + "; ".join(problems) + f"\nthe watcher said:\n"
-                              f"{self.said()}(the last shot: {saver_e2e.FAILURE_SHOT})")
-            before = asked
+        check(int(stat(saver)[1]) == watcher, f"the saver {saver} is not the watcher's child")
+        asked = []
+
+        def timed_grab():
+            asked.append(time.monotonic())
+            return grab()
+
+        picture, _ = wait_for_scenes(timed_grab, monitors, self.alive, what, SHOW_LIMIT)
         idle_at = since + IDLE
         log(f"{what}: the saver started {started - idle_at:+.2f} s after the idle time, every "
-            f"monitor's scene seen by {asked - idle_at:+.2f} s"
-            + (f" (not yet at {before - idle_at:+.2f} s)" if before else "")
-            + f", {asked - started:.2f} s after the saver's start")
-        return saver, shots
+            f"monitor's scene seen by {asked[-1] - idle_at:+.2f} s ({len(asked)} pictures), "
+            f"{asked[-1] - started:.2f} s after the saver's start")
+        return saver, picture
 
-    def ends_with(self, compositor, watcher, name, message):
-        """The compositor ends: the watcher (its process as started) says so and ends with 1, at
-        once rather than waiting on."""
-        ended = time.monotonic()
-        compositor.terminate()
-        try:
-            status = watcher.wait(GONE_LIMIT)
-        except subprocess.TimeoutExpired:
-            raise Failure(f"the watcher still runs {GONE_LIMIT:g} s after {name} ended")
-        check(status == 1 and f"drevanti: {message}" in self.said(),
-              f"the watcher after {name}'s end: exit {status}\n{self.said()}")
-        log(f"{name} ended: the watcher ended {time.monotonic() - ended:.2f} s later, exit "
-            f"{status}: {message}")
-
-    def saver_ends(self, saver, limit, what):
-        ended = wait_gone([saver], limit, what)
+    def saver_ends(self, saver, what):
+        wait_gone([saver], STOP_LIMIT, f"{what}: the saver")
         check(self.pid(), "the watcher ended with its saver")
-        log(f"{what}: the saver ended {ended:.2f} s later, the watcher runs on")
+
+    def ends_with(self, desktop, watcher, name, message):
+        """The desktop's program ends: the watcher (the Program started) says so and ends with 1,
+        at once rather than waiting on."""
+        desktop.process.terminate()
+        code, waited = watcher.wait_end(GONE_LIMIT, f"the watcher after {name}'s end")
+        check(code == 1 and f"drevanti: {message}" in self.said(),
+              f"the watcher after {name}'s end: exit {code}\n{self.said()}")
+        log(f"{name} ended: the watcher ended {waited:.2f} s later, exit {code}: {message}")
 
 
 # --- GNOME ----------------------------------------------------------------------------------------
 
-
+# Nothing may cover the saver: no welcome tour, no notification banners, no hot corner where the
+# cases put the pointer.
 GNOME_KEYS = """[org/gnome/shell]
 welcome-dialog-last-shown-version='999'
 [org/gnome/desktop/notifications]
@@ -321,86 +147,73 @@ idle-delay=uint32 {delay}
 """
 
 
-class GnomeShell:
-    """A headless GNOME Shell (Wayland, no Xwayland) with the two virtual monitors, in the
-    session, up and out of its start-up overview, and gnome_tools.py beside it (as tools)."""
+class GnomeShell(Screen):
+    """A headless GNOME Shell (Wayland, no Xwayland) with the two virtual monitors, run by the user
+    on a private session bus and a private system bus (which the shell insists on), up and out of
+    its start-up overview, with gnome_session.py beside it standing in for the names given."""
 
-    def __init__(self, session):
-        self.session = session
+    def __init__(self, user, idle_delay, *names):
+        self.user, self.idle_delay, self.names = user, idle_delay, names
+        self.process = self.session = None
 
-    def __enter__(self):
-        session = self.session
-        # Nothing may cover the saver: no welcome tour, no notification banners and no hot corner
-        # where the tests put the pointer (keyfile), no warning of a screen lock that cannot work
-        # without GDM, which the shell shows once per home.
-        data = session.env["XDG_DATA_HOME"]
-        os.makedirs(os.path.join(data, "gnome-shell"))
-        open(os.path.join(data, "gnome-shell", "lock-warning-shown"), "w").close()
-        for top, _, _ in os.walk(os.path.join(session.user.home, ".local")):
-            shutil.chown(top, session.user.name)
-        self.log_path = os.path.join(session.runtime, "shell.log")
-        monitors = [a for w, h, _, _ in GNOME_MONITORS for a in ("--virtual-monitor", f"{w}x{h}")]
-        started = time.monotonic()
-        with open(self.log_path, "w") as shell_log:
-            self.process = session.start(
-                ["gnome-shell", "--headless", "--wayland", "--no-x11", "--wayland-display",
-                 "wayland-0", *monitors], shell_log)
-        wait_until(lambda: self.alive() and "GNOME Shell started" in file_text(self.log_path),
-                   START_LIMIT, "GNOME Shell did not start", 0.1)
-        property_call = ["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o",
-                         "/org/gnome/Shell", "-m"]
-        bus_env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=session.address)
+    def open(self):
+        user = self.user
+        self.runtime = user.runtime_dir()
+        address = private_bus("session", self.runtime, lambda argv: user.start(argv, {}))
+        self.env = {"XDG_RUNTIME_DIR": self.runtime, "DBUS_SESSION_BUS_ADDRESS": address,
+                    "DBUS_SYSTEM_BUS_ADDRESS": private_bus("system", self.runtime,
+                                                           lambda argv: user.start(argv, {})),
+                    "XDG_CONFIG_HOME": os.path.join(user.home, ".config"),
+                    "XDG_DATA_HOME": os.path.join(user.home, ".local", "share"),
+                    "XDG_CACHE_HOME": os.path.join(user.home, ".cache"),
+                    "GSETTINGS_BACKEND": "keyfile", "NO_AT_BRIDGE": "1"}
+        user.write(".config/glib-2.0/settings/keyfile", GNOME_KEYS.format(delay=self.idle_delay))
+        # The shell warns once per home of a screen lock that cannot work without GDM.
+        user.write(".local/share/gnome-shell/lock-warning-shown", "")
+        monitors = [a for _, _, w, h in GNOME_MONITORS for a in ("--virtual-monitor", f"{w}x{h}")]
+        self.process = user.start(["gnome-shell", "--headless", "--wayland", "--no-x11",
+                                   "--wayland-display", "wayland-0", *monitors], self.env)
+        wait_for(lambda: self.process.alive() or "GNOME Shell started" in self.process.output(),
+                 START_LIMIT, "GNOME Shell did not start")
+        bus = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=address)
+        shell = ["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell",
+                 "-m", "org.freedesktop.DBus.Properties.Set", "org.gnome.Shell"]
+        wait_for(lambda: run(shell + ["OverviewActive", "<false>"], bus) and "false" in run(
+            [*shell[:-2], "org.freedesktop.DBus.Properties.Get", "org.gnome.Shell",
+             "OverviewActive"], bus)[1], 10, "GNOME Shell stays in its overview")
+        log(f"GNOME Shell up in {time.monotonic() - self.process.started:.2f} s")
+        self.env["WAYLAND_DISPLAY"] = "wayland-0"
+        self.session = Helper(["/usr/bin/python3", os.path.join(HERE, "gnome_session.py"),
+                               address, *self.names], "gnome_session.py", "ready")
 
-        def overview_closed():
-            subprocess.run(property_call + ["org.freedesktop.DBus.Properties.Set",
-                                            "org.gnome.Shell", "OverviewActive", "<false>"],
-                           env=bus_env, capture_output=True)
-            return "false" in subprocess.run(
-                property_call + ["org.freedesktop.DBus.Properties.Get", "org.gnome.Shell",
-                                 "OverviewActive"], env=bus_env, capture_output=True,
-                text=True).stdout
+    def close(self):
+        if self.session:
+            self.session.close()
+        if self.process:
+            self.process.stop()
 
-        wait_until(overview_closed, 10, "GNOME Shell stays in its overview", 0.1)
-        log(f"GNOME Shell up in {time.monotonic() - started:.2f} s")
-        session.env["WAYLAND_DISPLAY"] = "wayland-0"
-        self.tools = Helper([SYSTEM_PYTHON, os.path.join(HERE, "gnome_tools.py"),
-                             session.address])
-        self.shots = tempfile.mkdtemp(prefix="drevanti-gnome-shots-")
-        shutil.chown(self.shots, session.user.name)
-        return self
+    def failure_screen(self, path):
+        self.shot().save_png(path)
 
     def alive(self):
-        check(self.process.poll() is None,
-              f"GNOME Shell ended; its log:\n{file_text(self.log_path)[-3000:]}")
+        check(self.process.running(), f"GNOME Shell ended:\n{self.process.output()[-3000:]}")
         return True
 
     def input(self, command):
-        """Injects input; returns the time it was done."""
-        self.tools.ask(command)
+        """Injects input (or changes the session); returns the time it was done."""
+        self.session.ask(command)
         return time.monotonic()
 
     def shot(self, cursor=False):
-        png = os.path.join(self.shots, "stage.png")
-        ppm = os.path.join(self.shots, "stage.ppm")
-        self.tools.ask(f"shot {png} {ppm}" + (" cursor" if cursor else ""))
-        with open(ppm, "rb") as picture:
-            return parse_ppm(picture.read())
-
-    def grab(self):
-        shot = self.shot()
-        return [shot] * len(GNOME_MONITORS)
-
-    def __exit__(self, *exc):
-        self.tools.close()
-        stop(self.process)
-        shutil.rmtree(self.shots, ignore_errors=True)
-        return False
+        png = os.path.join(self.runtime, "stage.png")
+        self.session.ask(f"shot {png}" + (" cursor" if cursor else ""))
+        return Picture.from_ppm(subprocess.run(["convert", png, "-depth", "8", "ppm:-"],
+                                               capture_output=True, check=True).stdout)
 
 
 # Where the gnome case puts the pointer: at the first monitor's left edge, low, where the saver
 # never draws (terminals keep 15 pixels from the edges, their circles 4 pixels around them), and
-# the box (x, y, w, h) around it that shows it when it is drawn; the second monitor's the same,
-# 1280 pixels on.
+# the box around it that shows it when it is drawn; the second monitor's the same, 1280 on.
 POINTER = (3, 706)
 POINTER_BOX = (0, 696, 11, 24)
 SECOND_MONITOR = 1280
@@ -408,475 +221,310 @@ SECOND_MONITOR = 1280
 HIDE_LIMIT = 5.0
 
 
-def pointer_pixels(shot, dx=0):
+def pointer_box(shot, dx=0):
     x, y, w, h = POINTER_BOX
     return [shot.rgb[3 * (row * shot.width + x + dx):3 * (row * shot.width + x + dx + w)]
             for row in range(y, y + h)]
 
 
 def pointer_hidden(shell, saver, dx=0):
-    """Waits until the shell draws no pointer over the saver (nothing but black in the box, in a
-    picture with the pointer drawn in); returns the seconds from the saver's start."""
-    def hidden():
-        shot = shell.shot(cursor=True)
-        return not any(row.strip(b"\0") for row in pointer_pixels(shot, dx))
-
-    wait_until(hidden, HIDE_LIMIT, f"the pointer shows over the saver {HIDE_LIMIT:g} s after it "
-               "started")
+    """Waits until the shell draws no pointer over the saver (only black in the box, with the
+    pointer drawn in); returns the seconds from the saver's start."""
+    x, y, w, h = POINTER_BOX
+    wait_for(lambda: shell.shot(cursor=True).count(BLACK, (x + dx, y, w, h)) == w * h, HIDE_LIMIT,
+             f"the pointer shows over the saver {HIDE_LIMIT:g} s after it started")
     return seconds_since_start(saver)
 
 
 def case_gnome(args):
-    with ThrowawayUser("drevanti-gnome", args.saver) as user, \
-            UserSession(user, system_bus=True,
-                        keyfile=GNOME_KEYS.format(delay=GNOME_IDLE_DELAY)) as session, \
-            GnomeShell(session) as shell:
-        services = Helper([SYSTEM_PYTHON, os.path.join(HERE, "fake_desktop_services.py"),
-                           session.address, "--screen-saver", "org.gnome.ScreenSaver"],
-                          ready="ready")
-        try:
-            # The pointer to the first monitor's left edge (relative motion stops at the stage's
-            # edges), after the virtual devices' first use; there the desktop shows it.
-            shell.input("warm-up")
-            shell.input("motion -5000 -5000")
-            shell.input(f"motion {POINTER[0]} {POINTER[1]}")
-            check(pointer_pixels(shell.shot(cursor=True)) != pointer_pixels(shell.shot()),
-                  f"no pointer seen in {POINTER_BOX} on the desktop: the shots cannot tell "
-                  "whether it is hidden")
-            register = session.run(["drevanti", "--register"], {"XDG_CURRENT_DESKTOP": "GNOME"})
-            check(register.returncode == 0, f"drevanti --register: {register.stderr}")
-            log(register.stdout.strip())
-            entry = os.path.join(session.env["XDG_CONFIG_HOME"], "autostart", "drevanti.desktop")
-            text = file_text(entry)
-            check("\nExec=drevanti --on-idle\n" in text and "OnlyShowIn=GNOME;KDE;" in text,
-                  f"the autostart entry:\n{text}")
-            valid = subprocess.run(["desktop-file-validate", entry], capture_output=True, text=True)
-            check(valid.returncode == 0 and not valid.stdout.strip(),
-                  f"desktop-file-validate: {valid.stdout}")
-            log_path = os.path.join(session.runtime, "drevanti-on-idle.log")
-            watching = Watching(user, log_path, shell.alive)
-            check(watching.pid(), "no watcher")
-            check(f"after 3 seconds without input (GNOME blanking the screen after "
-                  f"{GNOME_IDLE_DELAY} seconds), as GNOME's idle monitor" in watching.said(),
-                  f"the watcher says:\n{watching.said()}")
-            again = session.run(["drevanti", "--on-idle"])
-            check(again.returncode == 0 and "a watcher runs already" in again.stdout,
-                  f"a second watcher: exit {again.returncode}, {again.stdout}{again.stderr}")
-            # The idle time from here: left shift, which types nothing.
-            last = shell.input("key 42")
+    with ThrowawayUser("gnome", args.saver) as user, \
+            GnomeShell(user, GNOME_IDLE_DELAY, "org.gnome.ScreenSaver") as shell:
+        # The pointer to the first monitor's left edge (relative motion stops at the stage's
+        # edges), after the virtual devices' first use; there the desktop shows it.
+        for command in ("warm-up", "motion -5000 -5000", "motion {} {}".format(*POINTER)):
+            shell.input(command)
+        check(pointer_box(shell.shot(cursor=True)) != pointer_box(shell.shot()),
+              f"no pointer seen in {POINTER_BOX} on the desktop: the shots cannot tell whether it "
+              "is hidden")
+        log(user.succeed(["drevanti", "--register"],
+                         {**shell.env, "XDG_CURRENT_DESKTOP": "GNOME"}).strip())
+        entry = os.path.join(user.home, ".config", "autostart", "drevanti.desktop")
+        with open(entry) as text:
+            entry_text = text.read()
+        check("\nExec=drevanti --on-idle\n" in entry_text and "OnlyShowIn=GNOME;KDE;" in entry_text,
+              f"the autostart entry:\n{entry_text}")
+        code, out, _ = run(["desktop-file-validate", entry])
+        check(code == 0 and not out.strip(), f"desktop-file-validate: {out}")
 
-            saver, shots = watching.next_saver(last, shell.grab, GNOME_MONITORS,
-                                               "GNOME, first idle time")
-            shots[0].save_png(os.path.join(args.shots, "gnome-both-monitors.png"))
-            log(f"the pointer hidden on the first monitor {pointer_hidden(shell, saver):.2f} s "
-                "after the saver's start")
-            cpu, rss, wakeups = rest_cost(watching.pid(), args.usage_seconds)
-            log(f"the watcher while its saver runs: CPU {cpu:.2f} % of one core, {rss:.1f} MB "
-                f"resident, {wakeups:.2f} wake-ups a second over {args.usage_seconds:g} s")
-            last = shell.input("key 30")
-            watching.saver_ends(saver, STOP_LIMIT, "a key")
+        def said():
+            path = os.path.join(shell.runtime, "drevanti-on-idle.log")
+            return open(path).read() if os.path.exists(path) else ""
 
-            # Over the second monitor this time.
-            last = shell.input(f"motion {SECOND_MONITOR} 0")
-            saver, _ = watching.next_saver(last, shell.grab, GNOME_MONITORS,
-                                           "GNOME, second idle time")
-            log(f"the pointer hidden on the second monitor "
-                f"{pointer_hidden(shell, saver, SECOND_MONITOR):.2f} s after the saver's start")
-            last = shell.input("motion 3 3")
-            watching.saver_ends(saver, STOP_LIMIT, "pointer motion on the second monitor")
+        watcher = Watcher(user, said, shell.alive)
+        check(watcher.pid() and f"after 3 seconds without input (GNOME blanking the screen after "
+              f"{GNOME_IDLE_DELAY} seconds), as GNOME's idle monitor" in said(),
+              f"the watcher says:\n{said()}")
+        code, out, error = user.run(["drevanti", "--on-idle"], shell.env)
+        check(code == 0 and "a watcher runs already" in out,
+              f"a second watcher: exit {code}, {out}{error}")
+        # The idle time from here: left shift, which types nothing.
+        last = shell.input("key 42")
+        saver, shot = watcher.next_saver(last, shell.shot, GNOME_MONITORS, "GNOME, first idle time")
+        shot.save_png(shot_path("gnome-both-monitors"))
+        log(f"the pointer hidden on the first monitor {pointer_hidden(shell, saver):.2f} s after "
+            "the saver's start")
+        usage([watcher.pid()], args.usage_seconds, "the watcher while its saver runs")
+        last = shell.input("key 30")
+        watcher.saver_ends(saver, "a key")
 
-            saver, _ = watching.next_saver(last, shell.grab, GNOME_MONITORS,
-                                           "GNOME, third idle time")
-            services.ask("active")
-            watching.saver_ends(saver, STOP_LIMIT, "GNOME's own screen saver coming on")
-            # None starts under it, but once it is off again.
-            shell.input("key 42")
-            no_saver_for(user, IDLE + 2, "while GNOME's own screen saver is on")
-            services.ask("inactive")
-            last = shell.input("key 42")
-            saver, _ = watching.next_saver(last, shell.grab, GNOME_MONITORS,
-                                           "GNOME, after its own screen saver")
-            shell.input("key 30")
-            watching.saver_ends(saver, STOP_LIMIT, "a key")
+        # Over the second monitor this time.
+        last = shell.input(f"motion {SECOND_MONITOR} 0")
+        saver, _ = watcher.next_saver(last, shell.shot, GNOME_MONITORS, "GNOME, second idle time")
+        log(f"the pointer hidden on the second monitor "
+            f"{pointer_hidden(shell, saver, SECOND_MONITOR):.2f} s after the saver's start")
+        last = shell.input("motion 3 3")
+        watcher.saver_ends(saver, "pointer motion on the second monitor")
 
-            # GNOME's idle delay set anew is followed.
-            changed = session.run(["gsettings", "set", "org.gnome.desktop.session", "idle-delay",
-                                   "600"])
-            check(changed.returncode == 0, f"gsettings set: {changed.stderr}")
-            wait_until(lambda: "after 9 minutes without input (GNOME blanking the screen after 10 "
-                               "minutes)" in watching.said(), 5,
-                       f"the watcher did not follow GNOME's new idle delay:\n{watching.said()}")
+        saver, _ = watcher.next_saver(last, shell.shot, GNOME_MONITORS, "GNOME, third idle time")
+        shell.input("active")
+        watcher.saver_ends(saver, "GNOME's own screen saver coming on")
+        # None starts under it, but once it is off again.
+        shell.input("key 42")
+        no_saver_for(user, IDLE + 2, "while GNOME's own screen saver is on")
+        shell.input("inactive")
+        last = shell.input("key 42")
+        saver, _ = watcher.next_saver(last, shell.shot, GNOME_MONITORS,
+                                      "GNOME, after its own screen saver")
+        shell.input("key 30")
+        watcher.saver_ends(saver, "a key")
 
-            watcher = watching.pid()
-            unregister = session.run(["drevanti", "--unregister"])
-            check(unregister.returncode == 0 and "stopped the watcher" in unregister.stdout,
-                  f"drevanti --unregister: {unregister.stdout}{unregister.stderr}")
-            check(not os.path.exists(entry) and not live([watcher]) and not user.savers(),
-                  "drevanti --unregister left the entry or a process")
-            log(unregister.stdout.strip())
-            problems = [line for line in watching.said().splitlines()
-                        if "the saver starts after" not in line]
-            check(not problems, f"the watcher complained:\n{watching.said()}")
-        finally:
-            services.close()
+        # GNOME's idle delay set anew is followed.
+        user.succeed(["gsettings", "set", "org.gnome.desktop.session", "idle-delay", "600"],
+                     shell.env)
+        wait_for(lambda: "after 9 minutes without input (GNOME blanking the screen after 10 "
+                         "minutes)" in said(), 5,
+                 f"the watcher did not follow GNOME's new idle delay:\n{said()}")
+
+        pid = watcher.pid()
+        out = user.succeed(["drevanti", "--unregister"], shell.env)
+        check("stopped the watcher" in out, f"drevanti --unregister: {out}")
+        check(not os.path.exists(entry) and not live([pid]) and not user.savers(),
+              "drevanti --unregister left the entry or a process")
+        log(out.strip())
+        complaints = [line for line in said().splitlines() if "the saver starts after" not in line]
+        check(not complaints, f"the watcher complained:\n{said()}")
 
 
 def case_gnome_inhibit(args):
-    with ThrowawayUser("drevanti-gnome-inh", args.saver) as user, \
-            UserSession(user, system_bus=True, keyfile=GNOME_KEYS.format(delay=300)) as session, \
-            GnomeShell(session) as shell:
-        services = Helper([SYSTEM_PYTHON, os.path.join(HERE, "fake_desktop_services.py"),
-                           session.address, "--session-manager"], ready="ready")
-        try:
-            shell.input("warm-up")
-            shell.input("inhibit")
-            log_path = os.path.join(session.runtime, "watcher.log")
-            with open(log_path, "w") as watcher_log:
-                watcher = session.start(["drevanti", f"--on-idle={IDLE_MINUTES}"], watcher_log)
-            watching = Watching(user, log_path, shell.alive)
-            wait_until(lambda: "GNOME's idle monitor reports" in watching.said(), 10,
-                       f"the watcher does not watch:\n{watching.said()}")
-            held = max(3 * IDLE, args.usage_seconds)
-            cpu, rss, wakeups = rest_cost(watching.pid(), held)
-            check(not savers(user), "the saver started while idleness was held back")
-            log(f"idleness held back: no saver in {held:g} s; the watcher meanwhile: CPU "
-                f"{cpu:.2f} % of one core, {rss:.1f} MB resident, {wakeups:.2f} wake-ups a second")
-            check(wakeups < 1 and cpu < 1, "the watcher does not sleep at rest")
-            last = shell.input("uninhibit")
-            # Mutter counts the idle time anew from the inhibitor's end.
-            saver, _ = watching.next_saver(last, shell.grab, GNOME_MONITORS,
-                                           "GNOME, once idleness is let go")
-            shell.input("key 30")
-            watching.saver_ends(saver, STOP_LIMIT, "a key")
-            watching.ends_with(shell.process, watcher, "GNOME Shell",
-                               "GNOME's idle monitor (org.gnome.Mutter.IdleMonitor) left the "
-                               "session bus")
-        finally:
-            services.close()
+    with ThrowawayUser("gnome-inh", args.saver) as user, \
+            GnomeShell(user, 300, "org.gnome.SessionManager") as shell:
+        shell.input("warm-up")
+        shell.input("inhibit")
+        started = user.start(["drevanti", f"--on-idle={IDLE_MINUTES}"], shell.env, "the watcher")
+        watcher = Watcher(user, started.output, shell.alive)
+        wait_for(lambda: "GNOME's idle monitor reports" in started.output(), 10,
+                 f"the watcher does not watch:\n{started.output()}")
+        held = max(3 * IDLE, args.usage_seconds)
+        cpu, _, wakeups = usage([watcher.pid()], held, "the watcher while idleness is held back")
+        check(not savers(user), "the saver started while idleness was held back")
+        check(wakeups < 1 and cpu < 1, "the watcher does not sleep at rest")
+        # Mutter counts the idle time anew from the inhibitor's end.
+        last = shell.input("uninhibit")
+        saver, _ = watcher.next_saver(last, shell.shot, GNOME_MONITORS,
+                                      "GNOME, once idleness is let go")
+        shell.input("key 30")
+        watcher.saver_ends(saver, "a key")
+        watcher.ends_with(shell.process, started, "GNOME Shell", "GNOME's idle monitor "
+                          "(org.gnome.Mutter.IdleMonitor) left the session bus")
 
 
 # --- KDE Plasma's KWin ----------------------------------------------------------------------------
 
 
-class Kwin:
-    """KWin's virtual backend with two outputs in the session; its screenshots through
-    kwin_screens.py, its input through kwin_input."""
-
-    def __init__(self, session, kwin_input):
-        check(kwin_input, "the kwin case needs --kwin-input")
-        self.session, self.kwin_input = session, kwin_input
-
-    def __enter__(self):
-        session = self.session
-        # Debian gives kwin_wayland a file capability (CAP_SYS_RESOURCE), which a container may not
-        # grant, and then it cannot be started at all; a copy without runs.
-        kwin = os.path.join(session.user.bin, "kwin_wayland")
-        shutil.copy("/usr/bin/kwin_wayland", kwin)
-        self.log_path = os.path.join(session.runtime, "kwin.log")
-        with open(self.log_path, "w") as kwin_log:
-            self.process = session.start(
-                [kwin, "--virtual", "--output-count", str(len(KWIN_OUTPUTS)), "--width",
-                 str(KWIN_OUTPUT[0]), "--height", str(KWIN_OUTPUT[1]), "--socket", "wayland-1"],
-                kwin_log, {"KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1",
-                           "KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
-        wait_until(lambda: self.alive() and os.path.exists(os.path.join(session.runtime,
-                                                                        "wayland-1")),
-                   START_LIMIT, "KWin did not start", 0.1)
-        session.env["WAYLAND_DISPLAY"] = "wayland-1"
-        # As the user, as the user's own devices: KWin left a client of root's without it.
-        shutil.copy(self.kwin_input, session.user.bin)
-        self.kwin_input = os.path.join(session.user.bin, os.path.basename(self.kwin_input))
-        self.shots = tempfile.mkdtemp(prefix="drevanti-kwin-shots-")
-        self.screens = Helper([SYSTEM_PYTHON, os.path.join(HERE, "kwin_screens.py"),
-                               session.address, self.shots, *KWIN_OUTPUTS])
-        return self
-
-    def alive(self):
-        check(self.process.poll() is None, f"KWin ended; its log:\n{file_text(self.log_path)}")
-        return True
-
-    def input(self, *words):
-        """Injects input; returns the time it was done."""
-        done = self.session.run([self.kwin_input, *words])
-        check(done.returncode == 0, f"kwin_input {' '.join(words)}: {done.stderr}")
-        return time.monotonic()
-
-    def grab(self):
-        self.screens.ask("shot")
-        shots = []
-        for output in KWIN_OUTPUTS:
-            with open(os.path.join(self.shots, f"shot-{output}.ppm"), "rb") as picture:
-                shots.append(parse_ppm(picture.read()))
-        return shots
-
-    def __exit__(self, *exc):
-        self.screens.close()
-        shutil.rmtree(self.shots, ignore_errors=True)
-        stop(self.process)
-        return False
+def side_by_side(pictures):
+    """One picture of pictures of one height, left to right."""
+    rows = [b"".join(p.rgb[3 * p.width * y:3 * p.width * (y + 1)] for p in pictures)
+            for y in range(pictures[0].height)]
+    return Picture(sum(p.width for p in pictures), pictures[0].height, b"".join(rows))
 
 
 def case_kwin(args):
-    outputs = (KWIN_OUTPUT,) * len(KWIN_OUTPUTS)
-    with ThrowawayUser("drevanti-kwin-idle", args.saver) as user, UserSession(user) as session, \
-            Kwin(session, args.kwin_input) as kwin:
-        log_path = os.path.join(session.runtime, "watcher.log")
-        watching = Watching(user, log_path, kwin.alive)
+    check(args.kwin_input, "the kwin case needs --kwin-input")
+    width = Kwin.PLACES[0][2]
+    outputs = [(i * width, 0, width, Kwin.PLACES[0][3]) for i in range(len(Kwin.OUTPUTS))]
+    with ThrowawayUser("kwin-idle", args.saver) as user, Kwin(user) as kwin:
+        # As the user, as the user's own devices: KWin left a client of root's without it.
+        shutil.copy(args.kwin_input, os.path.join(user.bin, "kwin_input"))
+
+        def kwin_input(*words):
+            user.succeed(["kwin_input", *words], kwin.env)
+            return time.monotonic()
+
+        def alive():
+            return kwin.process.alive() or True
+
+        def grab():
+            return side_by_side(kwin.grab())
 
         def start_watcher():
-            """Starts the watcher; returns it, and the time it said it watches: KWin counts the
-            idle time from then (input before the first idle time does not count it anew)."""
-            with open(log_path, "w") as watcher_log:
-                watcher = session.start(["drevanti", f"--on-idle={IDLE_MINUTES}"], watcher_log)
-            wait_until(lambda: "idle notifier reports" in watching.said(), 10,
-                       f"the watcher does not watch:\n{watching.said()}", 0.005)
-            return watcher, time.monotonic()
+            """The watcher, and the time it said it watches: KWin counts the idle time from
+            then (input before the first idle time does not count it anew)."""
+            started = user.start(["drevanti", f"--on-idle={IDLE_MINUTES}"], kwin.env,
+                                 "the watcher")
+            wait_for(lambda: "idle notifier reports" in started.output(), 10,
+                     f"the watcher does not watch:\n{started.output()}", 0.005)
+            return started, Watcher(user, started.output, alive), time.monotonic()
 
-        watcher, last = start_watcher()
+        started, watcher, last = start_watcher()
         check("after 3 seconds without input (as asked), as the Wayland compositor's idle "
-              "notifier reports" in watching.said(), f"the watcher says:\n{watching.said()}")
-        saver, shots = watching.next_saver(last, kwin.grab, outputs, "KWin, first idle time")
-        for i, shot in enumerate(shots):
-            shot.save_png(os.path.join(args.shots, f"kwin-on-idle-{i + 1}.png"))
-        last = kwin.input("key", "30")
-        watching.saver_ends(saver, STOP_LIMIT, "a key")
+              "notifier reports" in started.output(), f"the watcher says:\n{started.output()}")
+        saver, shot = watcher.next_saver(last, grab, outputs, "KWin, first idle time")
+        shot.save_png(shot_path("kwin-on-idle"))
+        last = kwin_input("key", "30")
+        watcher.saver_ends(saver, "a key")
 
-        saver, _ = watching.next_saver(last, kwin.grab, outputs, "KWin, second idle time")
-        watcher_pid = watching.pid()
-        os.kill(watcher_pid, signal.SIGTERM)
-        wait_gone([saver, watcher_pid], STOP_LIMIT, "after SIGTERM to the watcher")
-        check(watcher.wait(5) == 0, f"the watcher's exit status after SIGTERM: "
-              f"{watcher.returncode}\n{watching.said()}")
-        log("SIGTERM to the watcher: it and its saver ended, exit status 0")
+        saver, _ = watcher.next_saver(last, grab, outputs, "KWin, second idle time")
+        os.kill(watcher.pid(), signal.SIGTERM)
+        wait_gone([saver], STOP_LIMIT, "the saver after SIGTERM to the watcher")
+        started.expect_end(STOP_LIMIT, "SIGTERM to the watcher")
 
         # Plasma's own screen locker, which KWin runs, coming on (it has no greeter to show here).
-        watcher, last = start_watcher()
-        saver, _ = watching.next_saver(last, kwin.grab, outputs, "KWin, a new watcher's idle time")
-        locked = subprocess.run(["gdbus", "call", "--session", "-d", "org.freedesktop.ScreenSaver",
-                                 "-o", "/ScreenSaver", "-m", "org.freedesktop.ScreenSaver.Lock"],
-                                env=dict(os.environ, DBUS_SESSION_BUS_ADDRESS=session.address),
-                                capture_output=True, text=True)
-        check(locked.returncode == 0, f"Lock: {locked.stderr}")
-        watching.saver_ends(saver, STOP_LIMIT, "Plasma's screen locker coming on")
-        kwin.input("motion", "5", "5")
+        started, watcher, last = start_watcher()
+        saver, _ = watcher.next_saver(last, grab, outputs, "KWin, a new watcher's idle time")
+        code, _, error = run(["gdbus", "call", "--session", "-d", "org.freedesktop.ScreenSaver",
+                              "-o", "/ScreenSaver", "-m", "org.freedesktop.ScreenSaver.Lock"],
+                             dict(os.environ, DBUS_SESSION_BUS_ADDRESS=kwin.address))
+        check(code == 0, f"Lock: {error}")
+        watcher.saver_ends(saver, "Plasma's screen locker coming on")
+        kwin_input("motion", "5", "5")
         no_saver_for(user, IDLE + 2, "while Plasma's screen is locked")
-
-        watching.ends_with(kwin.process, watcher, "KWin", "the Wayland compositor went away")
+        watcher.ends_with(kwin.process, started, "KWin", "the Wayland compositor went away")
 
 
 # --- MATE -----------------------------------------------------------------------------------------
 
-
-def in_xscreensaver_folder(folder, argv):
-    """argv run in a mount namespace of its own in which folder is /usr/libexec/xscreensaver."""
-    return ["unshare", "--mount", "--propagation", "private", "--", "sh", "-c",
-            'mount --bind "$0" /usr/libexec/xscreensaver && exec "$@"', folder, *argv]
+MATE_KEYS = ("[org/mate/screensaver]\nmode='single'\nthemes=['screensavers-drevanti']\n"
+             "idle-activation-enabled=false\nlock-enabled=false\n")
 
 
-class MateRig:
-    """What mate-screensaver needs besides the X server, as root: a home, GSettings in a keyfile
-    that selects the theme, a session bus, the theme's .desktop file where its menu looks
-    ($XDG_DATA_DIRS/applications/screensavers) and the saver in a folder of its own that becomes
-    /usr/libexec/xscreensaver for the programs run with run()."""
+def mate_session(args, server, top):
+    """What mate-screensaver needs besides the X server, as root, in the folder top: a home,
+    GSettings in a keyfile that selects the theme, a session bus, the theme's .desktop file where
+    its menu looks ($XDG_DATA_DIRS/applications/screensavers), and the saver in a folder that
+    becomes /usr/libexec/xscreensaver for the programs that start(argv) runs; and the
+    environment."""
+    home, programs, share = (os.path.join(top, name) for name in ("home", "programs", "share"))
+    themes = os.path.join(share, "applications", "screensavers")
+    settings = os.path.join(home, ".config", "glib-2.0", "settings")
+    for folder in (programs, themes, settings):
+        os.makedirs(folder)
+    shutil.copy(args.saver, os.path.join(programs, "drevanti"))
+    shutil.copy(args.theme, os.path.join(themes, "drevanti.desktop"))
+    with open(os.path.join(settings, "keyfile"), "w") as keys:
+        keys.write(MATE_KEYS)
+    env = program_env({"PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "HOME": home,
+                       "DISPLAY": server.env["DISPLAY"], "XDG_RUNTIME_DIR": top,
+                       "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+                       "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+                       "XDG_CACHE_HOME": os.path.join(home, ".cache"),
+                       "XDG_DATA_DIRS": f"{share}:/usr/share", "GSETTINGS_BACKEND": "keyfile",
+                       "NO_AT_BRIDGE": "1"})
+    env["DBUS_SESSION_BUS_ADDRESS"] = private_bus("session", top,
+                                                  lambda argv: server.start(argv, env))
 
-    def __init__(self, args, server):
-        self.args, self.server = args, server
+    def start(argv):
+        return server.start(["unshare", "--mount", "--propagation", "private", "--", "sh", "-c",
+                             'mount --bind "$0" /usr/libexec/xscreensaver && exec "$@"', programs,
+                             *argv], env, argv[0])
 
-    def __enter__(self):
-        self.top = tempfile.mkdtemp(prefix="drevanti-mate-")
-        home, self.programs = os.path.join(self.top, "home"), os.path.join(self.top, "xscreensaver")
-        share = os.path.join(self.top, "share")
-        themes = os.path.join(share, "applications", "screensavers")
-        settings = os.path.join(home, ".config", "glib-2.0", "settings")
-        for folder in (self.programs, themes, settings):
-            os.makedirs(folder)
-        shutil.copy(self.args.saver, os.path.join(self.programs, "drevanti"))
-        shutil.copy(self.args.theme, os.path.join(themes, "drevanti.desktop"))
-        with open(os.path.join(settings, "keyfile"), "w") as keys:
-            keys.write("[org/mate/screensaver]\nmode='single'\nthemes=['screensavers-drevanti']\n"
-                       "idle-activation-enabled=false\nlock-enabled=false\n")
-        socket = os.path.join(self.top, "bus")
-        config = os.path.join(self.top, "bus.conf")
-        with open(config, "w") as out:
-            out.write(SESSION_BUS_CONFIG.format(path=socket))
-        self.bus = subprocess.Popen(["dbus-daemon", "--nofork", f"--config-file={config}"],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_until(lambda: os.path.exists(socket), 10, "the session bus did not start")
-        self.env = program_env({
-            "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "HOME": home,
-            "DISPLAY": self.server.env["DISPLAY"], "XDG_CONFIG_HOME": os.path.join(home, ".config"),
-            "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
-            "XDG_CACHE_HOME": os.path.join(home, ".cache"), "XDG_RUNTIME_DIR": self.top,
-            "XDG_DATA_DIRS": f"{share}:/usr/share", "GSETTINGS_BACKEND": "keyfile",
-            "NO_AT_BRIDGE": "1", "DBUS_SESSION_BUS_ADDRESS": f"unix:path={socket}"})
-        self.processes = []
-        return self
-
-    def start(self, argv, log_file):
-        process = subprocess.Popen(in_xscreensaver_folder(self.programs, argv), env=self.env,
-                                   stdout=log_file, stderr=subprocess.STDOUT)
-        self.processes.append(process)
-        return process
-
-    def run(self, argv, extra=None):
-        return subprocess.run(argv, env={**self.env, **(extra or {})}, capture_output=True,
-                              text=True, timeout=30)
-
-    def themes_running(self, parent):
-        """The savers parent (a process of the host's) runs: "drevanti --root"."""
-        found = []
-        for entry in os.listdir("/proc"):
-            if entry.isdigit():
-                try:
-                    line = command_line_of(int(entry))
-                    if os.path.basename(line[0]) == "drevanti" and line[1:] == ["--root"] and \
-                            parent_of(int(entry)) == parent.pid:
-                        found.append(int(entry))
-                except (OSError, IndexError):
-                    pass
-        return live(found)
-
-    def __exit__(self, *exc):
-        for process in reversed(self.processes + [self.bus]):
-            stop(process)
-        shutil.rmtree(self.top, ignore_errors=True)
-        return False
+    return start, env
 
 
-def environment_of(pid):
-    with open(f"/proc/{pid}/environ", "rb") as environ:
-        return dict(item.decode(errors="replace").split("=", 1)
-                    for item in environ.read().split(b"\0") if b"=" in item)
+def themes_of(host):
+    """The themes the host (a Program) runs: drevanti --root, its children."""
+    return live(pids_where(lambda pid: int(stat(pid)[1]) == host.pid and [
+        os.path.basename(a) for a in command_line_of(pid)] == ["drevanti", "--root"]))
 
 
-def no_complaints(log_file, what):
-    log_file.seek(0)
-    said = log_file.read().decode(errors="replace")
-    complaints = [line for line in said.splitlines() if line.startswith("drevanti")]
-    check(not complaints, f"{what}: the saver complained: {complaints}")
+def no_complaints(host):
+    complaints = [line for line in host.output().splitlines() if line.startswith("drevanti")]
+    check(not complaints, f"{host.what}: the saver complained: {complaints}")
 
 
 def case_mate(args):
-    monitor = (saver_e2e.SCREEN_W, saver_e2e.SCREEN_H, 0, 0)
-    with XServer() as server, MateRig(args, server) as rig:
-        server.run(["xsetroot", "-solid", MARKER])
-        told = rig.run([args.saver, "--register"], {"XDG_CURRENT_DESKTOP": "MATE"})
-        check(told.returncode == 0 and "mate-screensaver-preferences" in told.stdout,
-              f"drevanti --register on MATE: {told.stdout}{told.stderr}")
-        home = rig.env["HOME"]
-        check(not os.path.exists(os.path.join(home, ".xscreensaver")) and
-              not os.path.exists(os.path.join(home, ".config", "autostart")),
+    monitor = [(0, 0, 1280, 720)]
+    with tempfile.TemporaryDirectory(prefix="drevanti-mate-") as top, \
+            XServer(probe=args.probe) as server:
+        start, env = mate_session(args, server, top)
+        server.run(["xsetroot", "-solid", MARKER_X])
+        code, out, error = run([args.saver, "--register"], {**env, "XDG_CURRENT_DESKTOP": "MATE"})
+        check(code == 0 and "mate-screensaver-preferences" in out,
+              f"drevanti --register on MATE: {out}{error}")
+        check(not os.path.exists(os.path.join(env["HOME"], ".xscreensaver")) and
+              not os.path.exists(os.path.join(env["HOME"], ".config", "autostart")),
               "drevanti --register on MATE wrote a file")
-        valid = subprocess.run(["desktop-file-validate", args.theme], capture_output=True,
-                               text=True)
-        check(valid.returncode == 0 and "error" not in valid.stdout,
-              f"desktop-file-validate: {valid.stdout}")
-        daemon_log = tempfile.TemporaryFile()
-        daemon = rig.start(["mate-screensaver", "--no-daemon"], daemon_log)
-        waited = rig.run(["gdbus", "wait", "--session", "--timeout", "20", "org.mate.ScreenSaver"])
-        check(waited.returncode == 0, f"mate-screensaver did not start: {waited.stderr}")
-        for run in range(1, 3):
+        code, out, _ = run(["desktop-file-validate", args.theme])
+        check(code == 0 and "error" not in out, f"desktop-file-validate: {out}")
+        daemon = start(["mate-screensaver", "--no-daemon"])
+        code, _, error = run(["gdbus", "wait", "--session", "--timeout", "20",
+                              "org.mate.ScreenSaver"], env)
+        check(code == 0, f"mate-screensaver did not start: {error}")
+        for number in (1, 2):
             activated = time.monotonic()
-            done = rig.run(["mate-screensaver-command", "--activate"])
-            check(done.returncode == 0, f"mate-screensaver-command --activate: {done.stderr}")
-            running = wait_until(lambda: rig.themes_running(daemon), SHOW_LIMIT,
-                                 "mate-screensaver ran no drevanti --root")
+            code, _, error = run(["mate-screensaver-command", "--activate"], env)
+            check(code == 0, f"mate-screensaver-command --activate: {error}")
+            running = wait_for(lambda: themes_of(daemon), SHOW_LIMIT,
+                               "mate-screensaver ran no drevanti --root")
             check(len(running) == 1, f"{len(running)} savers for one monitor")
             window = environment_of(running[0]).get("XSCREENSAVER_WINDOW", "")
             check(window, "the saver was not given XSCREENSAVER_WINDOW")
-
-            def scene():
-                check(daemon.poll() is None, "mate-screensaver ended")
-                shot = server.screenshot()
-                return shot if not scene_problems(shot, monitor) else None
-
-            shot = server.wait_for(scene, SHOW_LIMIT, "no scene in mate-screensaver's window: " +
-                                   "; ".join(scene_problems(server.screenshot(), monitor)))
-            log(f"run {run}: mate-screensaver ran drevanti --root in window {window}, its scene "
+            shot, _ = wait_for_scenes(server.screenshot, monitor, daemon.alive,
+                                      "mate-screensaver's window", SHOW_LIMIT)
+            log(f"run {number}: mate-screensaver ran drevanti --root in window {window}, its scene "
                 f"seen {time.monotonic() - activated:.2f} s after --activate")
-            if run == 1:
-                shot.save_png(os.path.join(args.shots, "mate.png"))
-            stopped = time.monotonic()
-            done = rig.run(["mate-screensaver-command", "--deactivate"])
-            check(done.returncode == 0, f"mate-screensaver-command --deactivate: {done.stderr}")
-            wait_gone(running, STOP_LIMIT, "after --deactivate")
-            log(f"run {run}: the saver ended {time.monotonic() - stopped:.2f} s after --deactivate")
-        no_complaints(daemon_log, "mate-screensaver")
+            if number == 1:
+                shot.save_png(shot_path("mate"))
+            code, _, error = run(["mate-screensaver-command", "--deactivate"], env)
+            check(code == 0, f"mate-screensaver-command --deactivate: {error}")
+            wait_gone(running, STOP_LIMIT, f"run {number}: the saver after --deactivate")
+        no_complaints(daemon)
 
 
 def case_mate_preview(args):
-    with XServer(window_manager=True) as server, MateRig(args, server) as rig:
-        prefs_log = tempfile.TemporaryFile()
-        started = time.monotonic()
-        prefs = rig.start(["mate-screensaver-preferences"], prefs_log)
-        running = wait_until(lambda: rig.themes_running(prefs), START_LIMIT,
-                             "the preferences ran no drevanti --root for their preview")
+    with tempfile.TemporaryDirectory(prefix="drevanti-mate-") as top, \
+            XServer(window_manager=True, probe=args.probe) as server:
+        start, _ = mate_session(args, server, top)
+        prefs = start(["mate-screensaver-preferences"])
+        running = wait_for(lambda: themes_of(prefs), START_LIMIT,
+                           "the preferences ran no drevanti --root for their preview")
         window = environment_of(running[0]).get("XSCREENSAVER_WINDOW", "")
         check(window, "the preview was not given XSCREENSAVER_WINDOW")
 
         def preview_place():
             # The preview area is 1x1 when the theme starts, its size a moment later.
-            info = server.run(["xwininfo", "-id", window], check_status=False)
-            place = {k.strip(): int(v) for k, v in
-                     (line.split(":") for line in info.splitlines()
-                      if line.strip().startswith(("Absolute upper-left", "Width", "Height")))}
-            x, y = place["Absolute upper-left X"], place["Absolute upper-left Y"]
-            return (place["Width"], place["Height"], x, y) if place["Width"] > 100 else None
+            info = dict(line.strip().split(": ", 1) for line in
+                        server.run(["xwininfo", "-id", window], False).splitlines() if ": " in line)
+            place = [int(info.get(key, 0)) for key in ("Absolute upper-left X",
+                                                       "Absolute upper-left Y", "Width", "Height")]
+            return place if place[2] > 100 else None
 
-        w, h, x, y = wait_until(preview_place, SHOW_LIMIT, "the preview area keeps no size", 0.1)
-
-        def scene():
-            check(prefs.poll() is None, "mate-screensaver-preferences ended")
-            shot = server.screenshot((w, h, x, y))
-            return shot if not scene_problems(shot, (w, h, 0, 0)) else None
-
-        shot = server.wait_for(scene, SHOW_LIMIT, "no scene in the preview: " + "; ".join(
-            scene_problems(server.screenshot((w, h, x, y)), (w, h, 0, 0))))
-        shot.save_png(os.path.join(args.shots, "mate-preview.png"))
-        server.screenshot().save_png(os.path.join(args.shots, "mate-preferences.png"))
-        log(f"the preferences' preview: its {w}x{h} scene seen {time.monotonic() - started:.2f} s "
-            "after the dialog was started")
+        place = wait_for(preview_place, SHOW_LIMIT, "the preview area keeps no size")
+        shot, _ = wait_for_scenes(lambda: server.screenshot(place), [(0, 0, *place[2:])],
+                                  prefs.alive, "the preview", SHOW_LIMIT)
+        shot.save_png(shot_path("mate-preview"))
+        server.screenshot().save_png(shot_path("mate-preferences"))
+        log(f"the preferences' preview: its {place[2]}x{place[3]} scene seen "
+            f"{time.monotonic() - prefs.started:.2f} s after the dialog was started")
         dialog = server.run([args.probe, "find", "Screensaver Preferences"]).split()[0]
-        closed = time.monotonic()
         server.run([args.probe, "close", dialog])
-        wait_gone(running, STOP_LIMIT, "after the dialog was closed")
-        log(f"the dialog closed: the preview ended {time.monotonic() - closed:.2f} s later")
-        prefs.wait(10)
-        no_complaints(prefs_log, "the preview")
-
-
-CASES = {
-    "gnome": case_gnome,
-    "gnome-inhibit": case_gnome_inhibit,
-    "kwin": case_kwin,
-    "mate": case_mate,
-    "mate-preview": case_mate_preview,
-}
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    parser.add_argument("--saver", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--shots", required=True)
-    parser.add_argument("--kwin-input", help="the kwin case's input tool")
-    parser.add_argument("--theme", required=True)
-    parser.add_argument("--usage-seconds", type=float, default=5.0,
-                        help="how long the watcher's cost at rest is measured")
-    args = parser.parse_args()
-    args.saver = os.path.abspath(args.saver)
-    os.makedirs(args.shots, exist_ok=True)
-    saver_e2e.load_layout(args.probe)
-    saver_e2e.FAILURE_SHOT = os.path.join(args.shots, f"failed-desktops-{args.case}.png")
-    try:
-        check(os.geteuid() == 0, "this case makes a throwaway user: run it as root")
-        CASES[args.case](args)
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        return 1
-    return 0
+        wait_gone(running, STOP_LIMIT, "the preview after the dialog was closed")
+        prefs.expect_end(10, "the dialog closed")
+        no_complaints(prefs)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main({"gnome": case_gnome, "gnome-inhibit": case_gnome_inhibit, "kwin": case_kwin,
+          "mate": case_mate, "mate-preview": case_mate_preview},
+         "--saver", "--probe", "--shots", "--theme",
+         setup=lambda args: load_layout([args.probe, "layout"]), kwin_input=None,
+         usage_seconds=5.0)
