@@ -1,27 +1,19 @@
 #!/usr/bin/env python3
-"""The saver on the desktops people have by default, each case the real desktop program on private
-buses and a private display. GNOME Shell and KWin run as a throwaway user (the cases need root),
-with a copy of the saver named drevanti on that user's PATH:
-
-  gnome          headless GNOME Shell with two virtual monitors: drevanti --register starts the
-                 watcher, whose time comes from GNOME's idle delay (6 s, so 3 s); the saver covers
-                 both monitors with their own scenes and hides the pointer; a key ends it with the
-                 watcher still there, pointer motion on the second monitor the next one, GNOME's
-                 own screen saver coming on the third; drevanti --unregister takes it all out
-  gnome-inhibit  the same shell with an application holding idleness back (through a stand-in
-                 org.gnome.SessionManager, as mutter reads it): no saver until it lets go; the
-                 watcher's cost at rest; the shell's end ends the watcher
-  kwin           KWin's virtual backend with two outputs: the watcher starts the saver through
-                 ext_idle_notifier_v1, a key ends it, SIGTERM ends the watcher and its saver,
-                 Plasma's locker coming on ends the next, KWin's end the watcher
-  mate           mate-screensaver under Xvfb lists the theme and runs it in its window when
-                 activated; its deactivation (SIGTERM) ends it
-  mate-preview   mate-screensaver-preferences previews the theme in its dialog; closing the
-                 dialog ends the preview
-
-mate-screensaver runs themes only from a few folders, /usr/libexec/xscreensaver among them: the
-MATE cases run it in a mount namespace of their own where a folder of the test's is that folder,
-so the machine's own stays as it is.
+"""The saver on the desktops people have by default, each the real program on private buses and a
+private display; GNOME Shell and KWin run as a throwaway user with a copy of the saver on its PATH:
+  gnome          GNOME Shell, two virtual monitors: drevanti --register starts the watcher (half of
+                 GNOME's idle delay of 6 s); the saver covers both monitors with their own scenes
+                 and hides the pointer; a key ends it (the watcher runs on), then motion on the
+                 second monitor, then GNOME's own screen saver; drevanti --unregister takes it out
+  gnome-inhibit  no saver while an application holds idleness back (a stand-in session manager);
+                 the watcher's cost at rest; the shell's end ends the watcher
+  kwin           KWin's virtual backend, two outputs: the saver through ext_idle_notifier_v1, a key
+                 ends it, SIGTERM the watcher and it, Plasma's locker the next; KWin's end the
+                 watcher
+  mate           mate-screensaver lists the theme and runs it in its window; --deactivate ends it
+  mate-preview   its preferences preview the theme; closing the dialog ends the preview
+mate-screensaver runs themes only from a few folders: the MATE cases run it in a mount namespace
+where a folder of the test's is /usr/libexec/xscreensaver.
 
 usage: desktops_e2e.py CASE --saver BIN --probe BIN --shots DIR --theme FILE [--kwin-input BIN]
        [--usage-seconds S]
@@ -45,31 +37,22 @@ from e2e.report import Screen, check, log, main, shot_path, wait_for  # noqa: E4
 from e2e.scene import MARKER_X, load_layout, wait_for_scenes  # noqa: E402
 from e2e.screens import XServer  # noqa: E402
 
-# The idle time the cases ask for, and the same in seconds.
-IDLE_MINUTES = "0.05"
-IDLE = 3.0
-# GNOME's idle delay of the gnome case, whose watcher waits half of it.
+# The idle time the cases ask for, in minutes and seconds; how early a compositor may report it
+# (KWin's 3 s came up to 0.29 s early).
+IDLE_MINUTES, IDLE, EARLY = "0.05", 3.0, 0.6
 GNOME_IDLE_DELAY = 6
-# How early a compositor may report the idle time (KWin's 3 s came up to 0.29 s early).
-EARLY = 0.6
-# How long a desktop may take to start, and the saver to show itself after the idle time.
-START_LIMIT = 60.0
-SHOW_LIMIT = 10.0
-# How long the saver may take to end on input or when told; the watcher to go when its bus or
-# compositor does.
-STOP_LIMIT = 2.0
-GONE_LIMIT = 5.0
+# How long a desktop may take to start, the saver to show itself after the idle time and to end
+# when told, the watcher to end when its desktop does.
+START_LIMIT, SHOW_LIMIT, STOP_LIMIT, GONE_LIMIT = 60.0, 10.0, 2.0, 5.0
 GNOME_MONITORS = ((0, 0, 1280, 720), (1280, 0, 1024, 768))
 
 
-def drevantis(user, arguments):
-    """The user's live drevanti processes whose arguments (after the name) arguments() accepts."""
-    return pids_where(lambda pid: arguments(command_line_of(pid)[1:]), user.savers())
+def savers(user, watchers=False):
+    """The user's full-screen savers (drevanti without arguments), or its idle watchers."""
+    def wanted(line):
+        return any(a.startswith("--on-idle") for a in line) if watchers else line == ["drevanti"]
 
-
-def savers(user):
-    """The user's full-screen savers: drevanti without arguments."""
-    return drevantis(user, lambda rest: rest == [])
+    return pids_where(lambda pid: wanted(command_line_of(pid)), user.savers())
 
 
 def no_saver_for(user, seconds, what):
@@ -88,7 +71,7 @@ class Watcher:
         self.user, self.said, self.alive = user, said, alive
 
     def pid(self):
-        found = drevantis(self.user, lambda rest: any(a.startswith("--on-idle") for a in rest))
+        found = savers(self.user, watchers=True)
         check(len(found) == 1, f"{len(found)} watchers run, not one:\n{self.said()}")
         return found[0]
 
@@ -106,12 +89,8 @@ class Watcher:
               f"the idle time of {IDLE:g} s")
         check(int(stat(saver)[1]) == watcher, f"the saver {saver} is not the watcher's child")
         asked = []
-
-        def timed_grab():
-            asked.append(time.monotonic())
-            return grab()
-
-        picture, _ = wait_for_scenes(timed_grab, monitors, self.alive, what, SHOW_LIMIT)
+        picture, _ = wait_for_scenes(lambda: asked.append(time.monotonic()) or grab(), monitors,
+                                     self.alive, what, SHOW_LIMIT)
         idle_at = since + IDLE
         log(f"{what}: the saver started {started - idle_at:+.2f} s after the idle time, every "
             f"monitor's scene seen by {asked[-1] - idle_at:+.2f} s ({len(asked)} pictures), "
@@ -136,15 +115,10 @@ class Watcher:
 
 # Nothing may cover the saver: no welcome tour, no notification banners, no hot corner where the
 # cases put the pointer.
-GNOME_KEYS = """[org/gnome/shell]
-welcome-dialog-last-shown-version='999'
-[org/gnome/desktop/notifications]
-show-banners=false
-[org/gnome/desktop/interface]
-enable-hot-corners=false
-[org/gnome/desktop/session]
-idle-delay=uint32 {delay}
-"""
+GNOME_KEYS = ("[org/gnome/shell]\nwelcome-dialog-last-shown-version='999'\n"
+              "[org/gnome/desktop/notifications]\nshow-banners=false\n"
+              "[org/gnome/desktop/interface]\nenable-hot-corners=false\n"
+              "[org/gnome/desktop/session]\nidle-delay=uint32 {delay}\n")
 
 
 class GnomeShell(Screen):
@@ -157,16 +131,12 @@ class GnomeShell(Screen):
         self.process = self.session = None
 
     def open(self):
-        user = self.user
-        self.runtime = user.runtime_dir()
-        address = private_bus("session", self.runtime, lambda argv: user.start(argv, {}))
+        user, self.runtime = self.user, self.user.runtime_dir()
+        address, system = (private_bus(kind, self.runtime, lambda argv: user.start(argv, {}))
+                           for kind in ("session", "system"))
         self.env = {"XDG_RUNTIME_DIR": self.runtime, "DBUS_SESSION_BUS_ADDRESS": address,
-                    "DBUS_SYSTEM_BUS_ADDRESS": private_bus("system", self.runtime,
-                                                           lambda argv: user.start(argv, {})),
-                    "XDG_CONFIG_HOME": os.path.join(user.home, ".config"),
-                    "XDG_DATA_HOME": os.path.join(user.home, ".local", "share"),
-                    "XDG_CACHE_HOME": os.path.join(user.home, ".cache"),
-                    "GSETTINGS_BACKEND": "keyfile", "NO_AT_BRIDGE": "1"}
+                    "DBUS_SYSTEM_BUS_ADDRESS": system, "GSETTINGS_BACKEND": "keyfile",
+                    "NO_AT_BRIDGE": "1"}
         user.write(".config/glib-2.0/settings/keyfile", GNOME_KEYS.format(delay=self.idle_delay))
         # The shell warns once per home of a screen lock that cannot work without GDM.
         user.write(".local/share/gnome-shell/lock-warning-shown", "")
@@ -175,12 +145,12 @@ class GnomeShell(Screen):
                                    "--wayland-display", "wayland-0", *monitors], self.env)
         wait_for(lambda: self.process.alive() or "GNOME Shell started" in self.process.output(),
                  START_LIMIT, "GNOME Shell did not start")
-        bus = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=address)
         shell = ["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell",
-                 "-m", "org.freedesktop.DBus.Properties.Set", "org.gnome.Shell"]
-        wait_for(lambda: run(shell + ["OverviewActive", "<false>"], bus) and "false" in run(
-            [*shell[:-2], "org.freedesktop.DBus.Properties.Get", "org.gnome.Shell",
-             "OverviewActive"], bus)[1], 10, "GNOME Shell stays in its overview")
+                 "-m", "org.freedesktop.DBus.Properties.Set", "org.gnome.Shell", "OverviewActive"]
+        bus = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=address)
+        wait_for(lambda: run(shell + ["<false>"], bus) and "false" in run(
+            [*shell[:-3], "org.freedesktop.DBus.Properties.Get", *shell[-2:]], bus)[1], 10,
+            "GNOME Shell stays in its overview")
         log(f"GNOME Shell up in {time.monotonic() - self.process.started:.2f} s")
         self.env["WAYLAND_DISPLAY"] = "wayland-0"
         self.session = Helper(["/usr/bin/python3", os.path.join(HERE, "gnome_session.py"),
@@ -286,12 +256,12 @@ def case_gnome(args):
         watcher.saver_ends(saver, "pointer motion on the second monitor")
 
         saver, _ = watcher.next_saver(last, shell.shot, GNOME_MONITORS, "GNOME, third idle time")
-        shell.input("active")
+        shell.input("active 1")
         watcher.saver_ends(saver, "GNOME's own screen saver coming on")
         # None starts under it, but once it is off again.
         shell.input("key 42")
         no_saver_for(user, IDLE + 2, "while GNOME's own screen saver is on")
-        shell.input("inactive")
+        shell.input("active 0")
         last = shell.input("key 42")
         saver, _ = watcher.next_saver(last, shell.shot, GNOME_MONITORS,
                                       "GNOME, after its own screen saver")
@@ -319,7 +289,7 @@ def case_gnome_inhibit(args):
     with ThrowawayUser("gnome-inh", args.saver) as user, \
             GnomeShell(user, 300, "org.gnome.SessionManager") as shell:
         shell.input("warm-up")
-        shell.input("inhibit")
+        shell.input("inhibit 8")
         started = user.start(["drevanti", f"--on-idle={IDLE_MINUTES}"], shell.env, "the watcher")
         watcher = Watcher(user, started.output, shell.alive)
         wait_for(lambda: "GNOME's idle monitor reports" in started.output(), 10,
@@ -329,7 +299,7 @@ def case_gnome_inhibit(args):
         check(not savers(user), "the saver started while idleness was held back")
         check(wakeups < 1 and cpu < 1, "the watcher does not sleep at rest")
         # Mutter counts the idle time anew from the inhibitor's end.
-        last = shell.input("uninhibit")
+        last = shell.input("inhibit 0")
         saver, _ = watcher.next_saver(last, shell.shot, GNOME_MONITORS,
                                       "GNOME, once idleness is let go")
         shell.input("key 30")
@@ -424,26 +394,37 @@ def mate_session(args, server, top):
         keys.write(MATE_KEYS)
     env = program_env({"PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "HOME": home,
                        "DISPLAY": server.env["DISPLAY"], "XDG_RUNTIME_DIR": top,
-                       "XDG_CONFIG_HOME": os.path.join(home, ".config"),
-                       "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
-                       "XDG_CACHE_HOME": os.path.join(home, ".cache"),
                        "XDG_DATA_DIRS": f"{share}:/usr/share", "GSETTINGS_BACKEND": "keyfile",
                        "NO_AT_BRIDGE": "1"})
     env["DBUS_SESSION_BUS_ADDRESS"] = private_bus("session", top,
                                                   lambda argv: server.start(argv, env))
 
-    def start(argv):
+    def start(*argv):
         return server.start(["unshare", "--mount", "--propagation", "private", "--", "sh", "-c",
                              'mount --bind "$0" /usr/libexec/xscreensaver && exec "$@"', programs,
                              *argv], env, argv[0])
 
-    return start, env
+    def succeed(*argv, extra=None):
+        code, out, error = run(list(argv), {**env, **(extra or {})})
+        check(code == 0, f"{' '.join(argv)}: exit {code}, {out}{error}")
+        return out
+
+    return start, succeed, home
 
 
-def themes_of(host):
-    """The themes the host (a Program) runs: drevanti --root, its children."""
-    return live(pids_where(lambda pid: int(stat(pid)[1]) == host.pid and [
-        os.path.basename(a) for a in command_line_of(pid)] == ["drevanti", "--root"]))
+def theme_shows(host, grab, place, what):
+    """The one theme the host (a Program) runs, drevanti --root as its child, shows its scene in
+    the window XSCREENSAVER_WINDOW names (at place(window) in grab()'s picture); returns it, the
+    window, the picture and the place."""
+    running = wait_for(lambda: live(pids_where(lambda pid: int(stat(pid)[1]) == host.pid and [
+        os.path.basename(a) for a in command_line_of(pid)] == ["drevanti", "--root"])),
+        START_LIMIT, f"{host.what} ran no drevanti --root")
+    check(len(running) == 1, f"{len(running)} savers for one {what}")
+    window = environment_of(running[0]).get("XSCREENSAVER_WINDOW", "")
+    check(window, "the saver was not given XSCREENSAVER_WINDOW")
+    box = place(window)
+    picture, _ = wait_for_scenes(grab, [box], host.alive, what, SHOW_LIMIT)
+    return running, window, picture, box
 
 
 def no_complaints(host):
@@ -452,40 +433,29 @@ def no_complaints(host):
 
 
 def case_mate(args):
-    monitor = [(0, 0, 1280, 720)]
     with tempfile.TemporaryDirectory(prefix="drevanti-mate-") as top, \
             XServer(probe=args.probe) as server:
-        start, env = mate_session(args, server, top)
+        start, succeed, home = mate_session(args, server, top)
         server.run(["xsetroot", "-solid", MARKER_X])
-        code, out, error = run([args.saver, "--register"], {**env, "XDG_CURRENT_DESKTOP": "MATE"})
-        check(code == 0 and "mate-screensaver-preferences" in out,
-              f"drevanti --register on MATE: {out}{error}")
-        check(not os.path.exists(os.path.join(env["HOME"], ".xscreensaver")) and
-              not os.path.exists(os.path.join(env["HOME"], ".config", "autostart")),
+        out = succeed(args.saver, "--register", extra={"XDG_CURRENT_DESKTOP": "MATE"})
+        check("mate-screensaver-preferences" in out, f"drevanti --register on MATE: {out}")
+        check(not os.path.exists(os.path.join(home, ".xscreensaver")) and
+              not os.path.exists(os.path.join(home, ".config", "autostart")),
               "drevanti --register on MATE wrote a file")
-        code, out, _ = run(["desktop-file-validate", args.theme])
-        check(code == 0 and "error" not in out, f"desktop-file-validate: {out}")
-        daemon = start(["mate-screensaver", "--no-daemon"])
-        code, _, error = run(["gdbus", "wait", "--session", "--timeout", "20",
-                              "org.mate.ScreenSaver"], env)
-        check(code == 0, f"mate-screensaver did not start: {error}")
+        out = succeed("desktop-file-validate", args.theme)
+        check("error" not in out, f"desktop-file-validate: {out}")
+        daemon = start("mate-screensaver", "--no-daemon")
+        succeed("gdbus", "wait", "--session", "--timeout", "20", "org.mate.ScreenSaver")
         for number in (1, 2):
             activated = time.monotonic()
-            code, _, error = run(["mate-screensaver-command", "--activate"], env)
-            check(code == 0, f"mate-screensaver-command --activate: {error}")
-            running = wait_for(lambda: themes_of(daemon), SHOW_LIMIT,
-                               "mate-screensaver ran no drevanti --root")
-            check(len(running) == 1, f"{len(running)} savers for one monitor")
-            window = environment_of(running[0]).get("XSCREENSAVER_WINDOW", "")
-            check(window, "the saver was not given XSCREENSAVER_WINDOW")
-            shot, _ = wait_for_scenes(server.screenshot, monitor, daemon.alive,
-                                      "mate-screensaver's window", SHOW_LIMIT)
+            succeed("mate-screensaver-command", "--activate")
+            running, window, shot, _ = theme_shows(daemon, server.screenshot,
+                                                lambda _: (0, 0, 1280, 720), "monitor")
             log(f"run {number}: mate-screensaver ran drevanti --root in window {window}, its scene "
                 f"seen {time.monotonic() - activated:.2f} s after --activate")
             if number == 1:
                 shot.save_png(shot_path("mate"))
-            code, _, error = run(["mate-screensaver-command", "--deactivate"], env)
-            check(code == 0, f"mate-screensaver-command --deactivate: {error}")
+            succeed("mate-screensaver-command", "--deactivate")
             wait_gone(running, STOP_LIMIT, f"run {number}: the saver after --deactivate")
         no_complaints(daemon)
 
@@ -493,27 +463,23 @@ def case_mate(args):
 def case_mate_preview(args):
     with tempfile.TemporaryDirectory(prefix="drevanti-mate-") as top, \
             XServer(window_manager=True, probe=args.probe) as server:
-        start, _ = mate_session(args, server, top)
-        prefs = start(["mate-screensaver-preferences"])
-        running = wait_for(lambda: themes_of(prefs), START_LIMIT,
-                           "the preferences ran no drevanti --root for their preview")
-        window = environment_of(running[0]).get("XSCREENSAVER_WINDOW", "")
-        check(window, "the preview was not given XSCREENSAVER_WINDOW")
+        start, _, _ = mate_session(args, server, top)
+        prefs = start("mate-screensaver-preferences")
 
-        def preview_place():
+        def place(window):
+            def box():
+                info = dict(line.strip().split(": ", 1) for line in server.run(
+                    ["xwininfo", "-id", window], False).splitlines() if ": " in line)
+                found = [int(info.get(key, 0)) for key in (
+                    "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+                return found if found[2] > 100 else None
+
             # The preview area is 1x1 when the theme starts, its size a moment later.
-            info = dict(line.strip().split(": ", 1) for line in
-                        server.run(["xwininfo", "-id", window], False).splitlines() if ": " in line)
-            place = [int(info.get(key, 0)) for key in ("Absolute upper-left X",
-                                                       "Absolute upper-left Y", "Width", "Height")]
-            return place if place[2] > 100 else None
+            return wait_for(box, SHOW_LIMIT, "the preview area keeps no size")
 
-        place = wait_for(preview_place, SHOW_LIMIT, "the preview area keeps no size")
-        shot, _ = wait_for_scenes(lambda: server.screenshot(place), [(0, 0, *place[2:])],
-                                  prefs.alive, "the preview", SHOW_LIMIT)
+        running, _, shot, box = theme_shows(prefs, server.screenshot, place, "preview")
         shot.save_png(shot_path("mate-preview"))
-        server.screenshot().save_png(shot_path("mate-preferences"))
-        log(f"the preferences' preview: its {place[2]}x{place[3]} scene seen "
+        log(f"the preferences' preview: its {box[2]}x{box[3]} scene seen "
             f"{time.monotonic() - prefs.started:.2f} s after the dialog was started")
         dialog = server.run([args.probe, "find", "Screensaver Preferences"]).split()[0]
         server.run([args.probe, "close", dialog])
