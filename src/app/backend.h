@@ -105,6 +105,19 @@ class WindowEvents {
   virtual void hostWindowGone() = 0;
 };
 
+// Lends a dispatch's events to the slot its callbacks report through, and empties the slot when
+// the dispatch returns, however it returns: a callback outside a dispatch finds nobody to tell.
+class LentEvents {
+ public:
+  LentEvents(WindowEvents*& slot, WindowEvents& events) : slot_(slot) { slot_ = &events; }
+  ~LentEvents() { slot_ = nullptr; }
+  LentEvents(const LentEvents&) = delete;
+  LentEvents& operator=(const LentEvents&) = delete;
+
+ private:
+  WindowEvents*& slot_;
+};
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;

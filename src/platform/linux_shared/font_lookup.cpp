@@ -2,25 +2,17 @@
 
 #include <fontconfig/fontconfig.h>
 
-#include <memory>
 #include <stdexcept>
+
+#include "owned.h"
 
 namespace drevanti::linux_shared {
 
 namespace {
 
-struct PatternDeleter {
-  void operator()(FcPattern* p) const { FcPatternDestroy(p); }
-};
-struct CharSetDeleter {
-  void operator()(FcCharSet* c) const { FcCharSetDestroy(c); }
-};
-struct FontSetDeleter {
-  void operator()(FcFontSet* s) const { FcFontSetDestroy(s); }
-};
-using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
-using CharSet = std::unique_ptr<FcCharSet, CharSetDeleter>;
-using FontSet = std::unique_ptr<FcFontSet, FontSetDeleter>;
+using Pattern = Owned<FcPattern, FcPatternDestroy>;
+using CharSet = Owned<FcCharSet, FcCharSetDestroy>;
+using FontSet = Owned<FcFontSet, FcFontSetDestroy>;
 
 bool isJapanese(char32_t c) {
   return (c >= 0x3000 && c <= 0x30FF) ||  // punctuation, hiragana, katakana

@@ -13,10 +13,6 @@ bool isAscii(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-struct SurfaceDeleter {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-
 }  // namespace
 
 TTF_Font* TextRenderer::fontFor(std::string_view utf8) {
@@ -48,7 +44,7 @@ void TextRenderer::draw(SDL_Surface* target, int x, int y, std::string_view utf8
   const std::string text(utf8);
   const SDL_Color fg{colour.r, colour.g, colour.b, 255};
   // Blended: anti-aliased glyphs with per-pixel alpha, so whatever lies beneath shows through.
-  const std::unique_ptr<SDL_Surface, SurfaceDeleter> glyphs(
+  const Owned<SDL_Surface, SDL_FreeSurface> glyphs(
       TTF_RenderUTF8_Blended(fontFor(utf8), text.c_str(), fg));
   if (!glyphs) return;
   SDL_SetSurfaceBlendMode(glyphs.get(), SDL_BLENDMODE_BLEND);

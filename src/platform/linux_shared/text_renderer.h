@@ -8,13 +8,13 @@
 #include <SDL_ttf.h>
 
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "font_lookup.h"
+#include "owned.h"
 #include "render/canvas.h"
 
 namespace drevanti::linux_shared {
@@ -42,12 +42,9 @@ class TextRenderer {
   TTF_Font* fontFor(std::string_view utf8);
 
  private:
-  struct FontCloser {
-    void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
-  };
   int pixelSize_;
   std::recursive_mutex mutex_;
-  std::map<std::pair<std::string, int>, std::unique_ptr<TTF_Font, FontCloser>> open_;
+  std::map<std::pair<std::string, int>, Owned<TTF_Font, TTF_CloseFont>> open_;
   TTF_Font* asciiFont_ = nullptr;
   // Non-ASCII strings keep their face: the status line never needs one, the form has three.
   std::map<std::string, TTF_Font*, std::less<>> byText_;

@@ -416,11 +416,7 @@ void WaylandWindowSystem::close(WindowKey key) {
 // --- The main thread's sleep ------------------------------------------------------------------
 
 void WaylandWindowSystem::dispatch(WindowEvents& events) {
-  events_ = &events;
-  struct Leave {
-    WindowEvents*& events;
-    ~Leave() { events = nullptr; }
-  } leave{events_};
+  const LentEvents lent(events_, events);
   while (wl_display_prepare_read(display_) != 0) check(wl_display_dispatch_pending(display_));
   // A full socket sends the rest with the next flush.
   if (wl_display_flush(display_) < 0 && errno != EAGAIN) check(-1);

@@ -127,11 +127,7 @@ void Win32WindowSystem::wake() {
 }
 
 void Win32WindowSystem::dispatch(WindowEvents& events) {
-  events_ = &events;
-  struct Done {
-    WindowEvents*& events;
-    ~Done() { events = nullptr; }
-  } done{events_};
+  const LentEvents lent(events_, events);
   MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -2,36 +2,25 @@
 
 #include <SDL.h>
 
-#include <memory>
 #include <string>
 
+#include "owned.h"
 #include "sdl_session.h"
 #include "settings_form_controller.h"
 #include "settings_form_view.h"
 
 namespace drevanti::x11 {
 
-namespace {
-
-struct WindowDeleter {
-  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct SurfaceDeleter {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-
-}  // namespace
-
 int runSettingsForm(linux_shared::TextRenderer& text, StopRequest& stop) {
   const int width = twipsToPixels(frmSteinerConf::kClientWidth);
   const int height = twipsToPixels(frmSteinerConf::kClientHeight);
   const std::string title(frmSteinerConf::kTitle);
   // Not resizable: SDL fixes the minimum and maximum size at the client size.
-  const std::unique_ptr<SDL_Window, WindowDeleter> window(
+  const linux_shared::Owned<SDL_Window, SDL_DestroyWindow> window(
       SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                        height, SDL_WINDOW_HIDDEN));
   if (!window) throw DisplayError(std::string("cannot create the window: ") + SDL_GetError());
-  const std::unique_ptr<SDL_Surface, SurfaceDeleter> backBuffer(
+  const linux_shared::Owned<SDL_Surface, SDL_FreeSurface> backBuffer(
       SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888));
   if (!backBuffer) throw DisplayError(std::string("cannot draw the form: ") + SDL_GetError());
 

@@ -47,11 +47,8 @@ class SurfaceCanvasTest : public ::testing::Test {
     return n;
   }
 
-  struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-  };
   std::unique_ptr<TextRenderer> text_;
-  std::unique_ptr<SDL_Surface, SurfaceDeleter> surface_;
+  linux_shared::Owned<SDL_Surface, SDL_FreeSurface> surface_;
   std::unique_ptr<SurfaceCanvas> canvas_;
 };
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "client_area.h"
 #include "win32_saver.h"
 
 namespace {
@@ -49,13 +50,8 @@ int main(int argc, char** argv) {
                                       height, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   UpdateWindow(window);
-  RECT client{};
-  GetClientRect(window, &client);
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  std::printf("%llu %ld %ld %ld %ld\n",
-              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), origin.x,
-              origin.y, client.right, client.bottom);
+  printClientArea(window);
+  std::printf("\n");
   std::fflush(stdout);
   // The saver's message loop serves this window too: it is on the same thread.
   if (inProcess) {

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "client_area.h"
 #include "scene_layout_json.h"
 
 namespace {
@@ -43,14 +44,8 @@ std::string windowText(HWND window) {
 }
 
 int find(HWND window) {
-  RECT client{};
-  GetClientRect(window, &client);
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  std::printf("%llu %ld %ld %ld %ld %08lx\n",
-              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), origin.x,
-              origin.y, client.right, client.bottom,
-              static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)));
+  printClientArea(window);
+  std::printf(" %08lx\n", static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)));
   return 0;
 }
 
