@@ -8,7 +8,7 @@ interface, no backend and nothing of the tools; geometry, steiner and render tak
 the record they work on (the solver state, the random source, the screen size). A backend may use
 the whole core, the Linux backends the drawing they share besides; no backend includes another
 backend or the tools. The Linux program may use its backends and its idle watcher (which needs
-no backend); the tools the headless backend.
+no backend, only what the Linux backends share); the tools the headless backend.
 
 An include written without a folder is resolved as the compiler resolves it: first beside the
 including file, then in the folders the build offers as include directories (those whose
@@ -36,7 +36,7 @@ ALLOWED = {
     "platform/windows": CORE,
     "platform/web": CORE,
     # The idle watcher starts the saver as a program of its own: it needs no backend.
-    "platform/idle": CORE,
+    "platform/idle": CORE | {"platform/linux_shared"},
     # The Linux program: its backends, what they share, and its idle watcher.
     "platform/linux": CORE | LINUX_BACKENDS | {"platform/linux_shared", "platform/idle"},
     "tools": CORE | {"platform/headless"},

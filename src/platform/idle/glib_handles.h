@@ -3,17 +3,15 @@
 
 #include <gio/gio.h>
 
-#include <memory>
 #include <string>
+
+#include "platform/linux_shared/owned.h"
 
 namespace drevanti::idle {
 
-struct ObjectUnref {
-  void operator()(gpointer object) const { g_object_unref(object); }
-};
 // A reference to a GObject, given up at the end.
 template <class T>
-using ObjectRef = std::unique_ptr<T, ObjectUnref>;
+using ObjectRef = linux_shared::Owned<T, g_object_unref>;
 
 // The error's message (freeing it), prefixed with what failed.
 inline std::string takeError(const std::string& what, GError* error) {
