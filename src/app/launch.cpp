@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 
 #include "app/quoted_text.h"
 
@@ -35,12 +36,28 @@ std::optional<WindowId> parseWindowId(std::string_view text) {
 }
 
 std::optional<double> parseIdleMinutes(std::string_view text) {
-  double minutes = 0;
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), minutes, std::chars_format::fixed);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  // Also turns away NaN, which no comparison holds for.
-  if (!(minutes >= kFewestIdleMinutes && minutes <= kMostIdleMinutes)) return std::nullopt;
+  // Read by hand: from_chars for a double is not in every standard library the core is built
+  // with (libc++ for the browser), and strtod follows the locale. The digits, without the point,
+  // make an integer that a double holds exactly, so the one division rounds as the literal would.
+  constexpr int kMostDigits = 15;
+  std::uint64_t digits = 0;
+  int count = 0;
+  double divisor = 1;
+  bool point = false;
+  for (const char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+    } else if (c >= '0' && c <= '9' && count < kMostDigits) {
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      ++count;
+      if (point) divisor *= 10;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  const double minutes = static_cast<double>(digits) / divisor;
+  if (minutes < kFewestIdleMinutes || minutes > kMostIdleMinutes) return std::nullopt;
   return minutes;
 }
 
