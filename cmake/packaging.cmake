@@ -41,16 +41,19 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic")
-  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xsecurelock | swayidle")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | mate-screensaver | xsecurelock | swayidle")
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Drevanti demonstrates a randomized heuristic for the Euclidean Steiner tree
 problem: random terminals on a black screen, 51 improvement rounds per
 instance (random Steiner candidates inside the convex hull, minimum spanning
 tree, pruning, Fermat-point relocation and insertion), the shortest tree drawn
 live with a scale bar and a status line, on every monitor.
 
-The saver runs under xscreensaver (list it with `drevanti --register`),
-xsecurelock, xss-lock and swayidle, or by hand. drevanti-solve runs the same
-heuristic on the terminals of a file, without a window.")
+On GNOME and KDE Plasma it starts by itself when the computer is idle, once
+the user has asked for it with `drevanti --register` (nothing starts just
+because the package is installed). It is a theme of MATE's screen saver, and
+runs under xscreensaver (list it with `drevanti --register`), xsecurelock,
+xss-lock and swayidle, or by hand. drevanti-solve runs the same heuristic on
+the terminals of a file, without a window.")
 endif()
 
 include(CPack)

@@ -7,7 +7,8 @@ The core folders (app, geometry, steiner, render) include no window system, no o
 interface, no backend and nothing of the tools; geometry, steiner and render take from app only
 the record they work on (the solver state, the random source, the screen size). A backend may use
 the whole core, the Linux backends the drawing they share besides; no backend includes another
-backend or the tools. The Linux program may use its backends; the tools the headless backend.
+backend or the tools. The Linux program may use its backends and its idle watcher (which needs
+no backend, only what the Linux backends share); the tools the headless backend.
 
 An include written without a folder is resolved as the compiler resolves it: first beside the
 including file, then in the folders the build offers as include directories (those whose
@@ -34,8 +35,10 @@ ALLOWED = {
     "platform/wayland": CORE | {"platform/linux_shared"},
     "platform/windows": CORE,
     "platform/web": CORE,
-    # The Linux program: its backends and what they share.
-    "platform/linux": CORE | LINUX_BACKENDS | {"platform/linux_shared"},
+    # The idle watcher starts the saver as a program of its own: it needs no backend.
+    "platform/idle": CORE | {"platform/linux_shared"},
+    # The Linux program: its backends, what they share, and its idle watcher.
+    "platform/linux": CORE | LINUX_BACKENDS | {"platform/linux_shared", "platform/idle"},
     "tools": CORE | {"platform/headless"},
 }
 # Window systems and operating-system interfaces, which the core must not see.

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev \
   libfontconfig-dev libx11-dev libxrandr-dev libwayland-dev libwayland-bin wayland-protocols \
-  fonts-dejavu-core fonts-ipafont-gothic
+  libglib2.0-dev fonts-dejavu-core fonts-ipafont-gothic
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target drevanti
 saver=build/src/platform/linux/drevanti

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 
 #include "app/quoted_text.h"
 
@@ -34,10 +35,37 @@ std::optional<WindowId> parseWindowId(std::string_view text) {
   return value;
 }
 
+std::optional<double> parseIdleMinutes(std::string_view text) {
+  // Read by hand: from_chars for a double is not in every standard library the core is built
+  // with (libc++ for the browser), and strtod follows the locale. The digits, without the point,
+  // make an integer that a double holds exactly, so the one division rounds as the literal would.
+  constexpr int kMostDigits = 15;
+  std::uint64_t digits = 0;
+  int count = 0;
+  double divisor = 1;
+  bool point = false;
+  for (const char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+    } else if (c >= '0' && c <= '9' && count < kMostDigits) {
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      ++count;
+      if (point) divisor *= 10;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  const double minutes = static_cast<double>(digits) / divisor;
+  if (minutes < kFewestIdleMinutes || minutes > kMostIdleMinutes) return std::nullopt;
+  return minutes;
+}
+
 Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* xscreensaverWindow) {
   bool root = false;
   std::optional<LaunchMode> request;
   std::optional<WindowId> window;
+  std::optional<double> idleMinutes;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     const auto ask = [&](LaunchMode mode) {
@@ -49,6 +77,19 @@ Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* x
       ask(LaunchMode::Settings);
     } else if (argument == "--register") {
       ask(LaunchMode::Register);
+    } else if (argument == "--unregister") {
+      ask(LaunchMode::Unregister);
+    } else if (argument == "--on-idle") {
+      ask(LaunchMode::OnIdle);
+    } else if (argument.starts_with("--on-idle=")) {
+      const std::string_view value = argument.substr(argument.find('=') + 1);
+      const auto minutes = parseIdleMinutes(value);
+      if (!minutes) {
+        return invalid("--on-idle= takes minutes, from 0.01 to 1440, such as 4 or 0.5, not " +
+                       quotedText(value));
+      }
+      if (!request) idleMinutes = minutes;
+      ask(LaunchMode::OnIdle);
     } else if (argument == "--help" || argument == "-h") {
       ask(LaunchMode::Help);
     } else if (argument == "--version") {
@@ -63,7 +104,7 @@ Launch parseLinuxLaunch(const std::vector<std::string>& arguments, const char* x
       }
     }
   }
-  if (request) return {*request, 0, {}};
+  if (request) return {*request, 0, {}, idleMinutes};
   if (window) return {LaunchMode::Hosted, *window, {}};
   if (!root) return {};
   if (xscreensaverWindow == nullptr) return {LaunchMode::Hosted, kRootWindow, {}};

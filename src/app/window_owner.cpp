@@ -50,7 +50,6 @@ void WindowOwner::run(Start start) {
     }
   } catch (...) {
     closeAll();
-    stopServing();
     try {
       demonstrations_.finish();
     } catch (...) {
@@ -110,6 +109,9 @@ void WindowOwner::keepFocus() {
 void WindowOwner::closeAll() {
   stopping_ = true;
   demonstrations_.closeAll();
+  // No frame is worth waiting for now: a compositor that shows the windows no more (under its
+  // lock screen) may hold their buffers, and a demonstration waiting for one would never end.
+  stopServing();
 }
 
 void WindowOwner::stopServing() {
@@ -172,7 +174,6 @@ void WindowOwner::monitorsChanged(const std::vector<Monitor>& now) {
 
 void WindowOwner::hostWindowGone() {
   closeAll();
-  stopServing();
 }
 
 }  // namespace drevanti

@@ -54,6 +54,7 @@ class WindowOwner final : private WindowEvents {
   void cover(const std::vector<Monitor>& monitors);
   // The keyboard to a window that stays, when the one that has it is retired (full screen).
   void keepFocus();
+  // Ends every demonstration, and shows their frames no more meanwhile.
   void closeAll();
   void stopServing();
   // Runs the start, then dispatches until every demonstration has ended, showing the frames they

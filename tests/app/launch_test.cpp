@@ -59,6 +59,26 @@ TEST(LinuxLaunch, WindowIdWinsOverRootAndMustBeAWindow) {
             "--window-id takes a window id in decimal or 0x-hexadecimal, not 'preview'");
 }
 
+TEST(LinuxLaunch, OnIdleTakesMinutesWithFractionsOrLeavesThemToTheDesktop) {
+  EXPECT_EQ(parseLinuxLaunch({"--on-idle"}, nullptr), (Launch{LaunchMode::OnIdle, 0, {}}));
+  EXPECT_EQ(parseLinuxLaunch({"--on-idle=4"}, nullptr).idleMinutes, 4.0);
+  EXPECT_EQ(parseLinuxLaunch({"--on-idle=0.05"}, nullptr).idleMinutes, 0.05);
+  EXPECT_EQ(parseLinuxLaunch({"--on-idle=.5"}, nullptr).idleMinutes, 0.5);
+  EXPECT_EQ(parseLinuxLaunch({"--on-idle=1440"}, nullptr).idleMinutes, 1440.0);
+  // The first request decides, and its minutes with it.
+  EXPECT_EQ(parseLinuxLaunch({"--register", "--on-idle=3"}, nullptr),
+            (Launch{LaunchMode::Register, 0, {}}));
+  EXPECT_EQ(parseLinuxLaunch({"--on-idle=2", "--on-idle=3"}, nullptr).idleMinutes, 2.0);
+  EXPECT_EQ(parseLinuxLaunch({"--unregister"}, nullptr), (Launch{LaunchMode::Unregister, 0, {}}));
+  for (const char* bad :
+       {"", "0", "0.001", "1441", "-1", "+1", "1e2", "nan", "inf", "4min", "4,5", " 4", "0x10"}) {
+    const Launch launch = parseLinuxLaunch({std::string("--on-idle=") + bad}, nullptr);
+    EXPECT_EQ(launch.mode, LaunchMode::Invalid) << bad;
+  }
+  EXPECT_EQ(parseLinuxLaunch({"--on-idle=soon"}, nullptr).error,
+            "--on-idle= takes minutes, from 0.01 to 1440, such as 4 or 0.5, not 'soon'");
+}
+
 TEST(WindowsLaunch, FullScreenWithoutArgumentsAndForS) {
   EXPECT_EQ(parseWindowsLaunch({}), kFullScreen);
   EXPECT_EQ(parseWindowsLaunch({"/s"}), kFullScreen);

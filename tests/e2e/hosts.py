@@ -1,7 +1,7 @@
 """The screen-saver hosts of Linux as a user runs them. Hosts that refuse to run as root
 (xscreensaver, sway) run as a throwaway user, whose name holds this process's id so that two
 copies of a case on one machine each have their own; the user, its processes and its files are
-gone again at the end."""
+gone again at the end. Private D-Bus buses, and KWin's virtual backend on one."""
 
 import fcntl
 import os
@@ -9,7 +9,8 @@ import shutil
 import tempfile
 import time
 
-from e2e.processes import (Program, command_line_of, live, program_env, run, usage,
+from e2e.pictures import Picture
+from e2e.processes import (Helper, Program, command_line_of, live, program_env, run, usage,
                            wait_gone)
 from e2e.report import check, log, shot_path, wait_for
 from e2e.scene import MARKER_X, wait_for_bars, wait_for_scenes
@@ -82,6 +83,13 @@ class ThrowawayUser:
         return path
 
     def write(self, name, text):
+        """Appends the text to the file of that path in the home, made with its folders."""
+        folder = self.home
+        for part in os.path.dirname(name).split("/") if os.path.dirname(name) else []:
+            folder = os.path.join(folder, part)
+            if not os.path.isdir(folder):
+                os.mkdir(folder)
+                shutil.chown(folder, self.name)
         path = os.path.join(self.home, name)
         with open(path, "a") as out:
             out.write(text)
@@ -94,6 +102,75 @@ class ThrowawayUser:
     def savers(self):
         """The user's live processes named drevanti."""
         return live(self.pids("-x", "drevanti"))
+
+
+BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>{kind}</type><listen>unix:path={path}</listen><auth>EXTERNAL</auth>
+  <policy context="default"><allow user="*"/><allow send_destination="*"/>
+    <allow receive_sender="*"/><allow own="*"/></policy></busconfig>"""
+
+
+def private_bus(kind, folder, start):
+    """A D-Bus daemon of the kind (system, session) listening in the folder, started by
+    start(argv), with no service activation (nothing of the machine's starts on it); its
+    address."""
+    path, config = os.path.join(folder, f"{kind}-bus"), os.path.join(folder, f"{kind}-bus.conf")
+    with open(config, "w") as out:
+        out.write(BUS_CONFIG.format(kind=kind, path=path))
+    daemon = start(["dbus-daemon", "--nofork", f"--config-file={config}"])
+    wait_for(lambda: daemon.alive() or os.path.exists(path), 10, "the private bus did not start")
+    return f"unix:path={path}"
+
+
+def compositor(user, command, env, runtime, seconds=15.0):
+    """Starts the compositor as the user and waits for its socket wayland-1."""
+    started = user.start(command, env)
+    wait_for(lambda: started.alive() or os.path.exists(os.path.join(runtime, "wayland-1")),
+             seconds, f"{command[0]} did not start")
+    return started
+
+
+class Kwin:
+    """KWin's virtual backend run by the user, two 1280x720 outputs, on a session bus of its own
+    (env names both), its screenshots and fake input open to every client. grab() gives a picture
+    of each output, through KWin's own screenshot interface (kwin_screens.py)."""
+
+    OUTPUTS = ("Virtual-0", "Virtual-1")
+    PLACES = ((0, 0, 1280, 720),) * len(OUTPUTS)
+
+    def __init__(self, user):
+        self.user = user
+
+    def __enter__(self):
+        user, self.runtime = self.user, self.user.runtime_dir()
+        self.address = private_bus("session", self.runtime, lambda argv: user.start(argv, {}))
+        # Debian gives kwin_wayland a file capability (CAP_SYS_RESOURCE), which a container may
+        # not grant, and then it cannot be started at all; a copy without runs.
+        kwin = os.path.join(user.bin, "kwin_wayland")
+        shutil.copy("/usr/bin/kwin_wayland", kwin)
+        self.env = {"XDG_RUNTIME_DIR": self.runtime, "DBUS_SESSION_BUS_ADDRESS": self.address}
+        self.process = compositor(
+            user, [kwin, "--virtual", "--output-count", str(len(self.OUTPUTS)), "--width", "1280",
+                   "--height", "720", "--socket", "wayland-1"],
+            {**self.env, "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1",
+             "KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"}, self.runtime)
+        self.env["WAYLAND_DISPLAY"] = "wayland-1"
+        screens = os.path.join(os.path.dirname(__file__), "kwin_screens.py")
+        self.screens = Helper(["/usr/bin/python3", screens, self.address, self.runtime,
+                               *self.OUTPUTS], "KWin's screenshots")
+        return self
+
+    def __exit__(self, *exc):
+        self.screens.close()
+
+    def grab(self):
+        self.screens.ask("shot")
+        pictures = []
+        for name in self.OUTPUTS:
+            with open(os.path.join(self.runtime, f"{name}.ppm"), "rb") as ppm:
+                pictures.append(Picture.from_ppm(ppm.read()))
+        return pictures
 
 
 # What ~/.xscreensaver holds for a test: the daemon starts the first saver of its list at once,

@@ -1,5 +1,6 @@
 """Processes: programs started with their output kept, their end awaited and timed, and what
-/proc says of any process (alive or a zombie, its parent, CPU time, memory, command line)."""
+/proc says of any process (alive or a zombie, its parent, CPU time, wake-ups, memory, command
+line)."""
 
 import os
 import subprocess
@@ -74,6 +75,29 @@ class Program:
         stop(self.process)
 
 
+class Helper:
+    """A helper program of the case's that answers each line it is sent with one line: "ok" once
+    done (after its first line, ready, when given)."""
+
+    def __init__(self, command, what, ready=None):
+        self.what = what
+        self.process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        text=True)
+        if ready:
+            line = self.process.stdout.readline().strip()
+            check(line == ready, f"{self.what} did not start: {line!r}")
+
+    def ask(self, line):
+        self.process.stdin.write(line + "\n")
+        self.process.stdin.flush()
+        answer = self.process.stdout.readline().strip()
+        check(answer == "ok", f"{self.what}, {line}: {answer or 'no answer'}")
+
+    def close(self):
+        self.process.stdin.close()
+        stop(self.process)
+
+
 def stop(process):
     """Ends a process that still runs, asking first."""
     if process.poll() is None:
@@ -144,18 +168,32 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
+def switches(pid):
+    """Context switches of all the process's threads so far: each sleep it wakes from counts."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/status") as status:
+            total += sum(int(line.split()[1]) for line in status
+                         if line.startswith(("voluntary_ctxt", "nonvoluntary_ctxt")))
+    return total
+
+
 def usage(pids, seconds=3.0, what="saver"):
-    """Prints and returns the CPU share of one core over the given time, and the resident memory
-    in MB, of the processes together."""
-    t0, c0 = time.monotonic(), sum(cpu_seconds(pid) for pid in pids)
+    """Prints and returns the CPU share of one core and the wake-ups a second over the given
+    time, and the resident memory in MB, of the processes together."""
+    t0 = time.monotonic()
+    c0, s0 = sum(cpu_seconds(pid) for pid in pids), sum(switches(pid) for pid in pids)
     time.sleep(seconds)
-    share = 100 * (sum(cpu_seconds(pid) for pid in pids) - c0) / (time.monotonic() - t0)
+    elapsed = time.monotonic() - t0
+    share = 100 * (sum(cpu_seconds(pid) for pid in pids) - c0) / elapsed
+    wakeups = (sum(switches(pid) for pid in pids) - s0) / elapsed
     rss = 0
     for pid in pids:
         with open(f"/proc/{pid}/status") as status:
             rss += next(int(line.split()[1]) for line in status if line.startswith("VmRSS"))
-    log(f"{what}: CPU {share:.1f} % of one core over {seconds:g} s, {rss / 1024:.1f} MB resident")
-    return share, rss / 1024
+    log(f"{what}: CPU {share:.1f} % of one core, {wakeups:.1f} wake-ups a second over "
+        f"{seconds:g} s, {rss / 1024:.1f} MB resident")
+    return share, rss / 1024, wakeups
 
 
 def command_line_of(pid):

@@ -1,7 +1,8 @@
 // drevanti: the Linux saver. Full screen on every monitor until a key, a click or a pointer
 // movement (on a Wayland compositor through its own backend, else on X11 through SDL); hosted in a
 // screen-saver host's window (--root, --window-id) until the host stops it; the settings form
-// (--settings); or registering with xscreensaver (--register).
+// (--settings); registering with the desktop (--register, --unregister); or waiting for the user
+// to be away and starting the full-screen saver then (--on-idle).
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -14,6 +15,8 @@
 #include "app/run_saver.h"
 #include "app/stop_request.h"
 #include "app/version.h"
+#include "platform/idle/idle_watcher.h"
+#include "platform/idle/registration.h"
 #include "platform/linux_shared/font_session.h"
 #include "platform/linux_shared/text_renderer.h"
 #include "platform/wayland/wayland_window_system.h"
@@ -29,14 +32,20 @@ namespace {
 using namespace drevanti;
 
 constexpr const char* kUsage =
-    "usage: drevanti [--root | --window-id ID | --settings | --register | --help | --version]\n"
+    "usage: drevanti [--root | --window-id ID | --settings | --on-idle[=MINUTES] | --register |\n"
+    "                 --unregister | --help | --version]\n"
     "A screen saver: a randomized heuristic for the Euclidean Steiner tree problem, shown live.\n"
     "  (none)           full screen on every monitor, until a key, a click or a pointer move\n"
     "  --root           draw in the window XSCREENSAVER_WINDOW names (else the root window)\n"
     "                   until SIGTERM or SIGINT, as xscreensaver and xsecurelock run it\n"
     "  --window-id ID   the same in window ID (decimal, or hexadecimal with 0x)\n"
     "  --settings       the settings form (there are no settings)\n"
-    "  --register       list drevanti in xscreensaver's settings (~/.xscreensaver)\n"
+    "  --on-idle[=MINUTES]  start the full-screen saver whenever the user has been away for\n"
+    "                   MINUTES (fractions allowed; by default a minute before GNOME's own\n"
+    "                   idle delay on GNOME, else 5), as GNOME or KWin report it\n"
+    "  --register       GNOME, KDE Plasma: start drevanti --on-idle now and at each login;\n"
+    "                   elsewhere list drevanti in xscreensaver's settings (~/.xscreensaver)\n"
+    "  --unregister     GNOME, KDE Plasma: no longer start it on idle\n"
     "  --help           this text\n"
     "  --version        the version\n"
     "See drevanti(6).\n";
@@ -109,7 +118,12 @@ int main(int argc, char** argv) {
       case LaunchMode::Version:
         return std::printf("drevanti %s\n", kVersion) > 0 && std::fflush(stdout) == 0 ? 0 : 1;
       case LaunchMode::Register:
+        if (const auto exitCode = idle::registerWithDesktop()) return *exitCode;
         return registerForCurrentUser();
+      case LaunchMode::Unregister:
+        return idle::unregisterFromDesktop();
+      case LaunchMode::OnIdle:
+        return idle::runIdleWatcher(launch.idleMinutes);
       default:
         break;
     }

@@ -43,15 +43,21 @@ ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size)
   wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(bytes_));
   buffer_ =
       wl_shm_pool_create_buffer(pool, 0, size.width, size.height, stride, WL_SHM_FORMAT_XRGB8888);
-  wl_shm_pool_destroy(pool);
-  close(fd);
   static const wl_buffer_listener listener{&ShmBuffer::released};
   wl_buffer_add_listener(buffer_, &listener, this);
+  if (size.height > 1) {
+    short_ = wl_shm_pool_create_buffer(pool, 0, size.width, size.height - 1, stride,
+                                       WL_SHM_FORMAT_XRGB8888);
+    wl_buffer_add_listener(short_, &listener, this);
+  }
+  wl_shm_pool_destroy(pool);
+  close(fd);
   // SDL's ARGB8888 is wl_shm's XRGB8888 in native byte order, with the unused byte written as
   // opaque alpha: a screenshot that reads the pixels as ARGB (weston 10's) sees what is shown.
   surface_ = SDL_CreateRGBSurfaceWithFormatFrom(pixels_, size.width, size.height, 32, stride,
                                                 SDL_PIXELFORMAT_ARGB8888);
   if (!surface_) {
+    if (short_) wl_buffer_destroy(short_);
     wl_buffer_destroy(buffer_);
     munmap(pixels_, bytes_);
     throw std::runtime_error(std::string("cannot draw on a frame buffer: ") + SDL_GetError());
@@ -60,12 +66,14 @@ ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size)
 
 ShmBuffer::~ShmBuffer() {
   SDL_FreeSurface(surface_);
+  if (short_) wl_buffer_destroy(short_);
   wl_buffer_destroy(buffer_);
   munmap(pixels_, bytes_);
 }
 
-void ShmBuffer::released(void* data, wl_buffer*) {
-  static_cast<ShmBuffer*>(data)->busy_ = false;
+void ShmBuffer::released(void* data, wl_buffer* buffer) {
+  ShmBuffer& self = *static_cast<ShmBuffer*>(data);
+  (buffer == self.short_ ? self.shortHeld_ : self.held_) = false;
 }
 
 }  // namespace drevanti::wayland_platform

@@ -1,7 +1,8 @@
 // One frame's pixels in memory shared with the compositor: a wl_buffer of 32-bit XRGB pixels and
-// an SDL surface on the same memory, for the surface canvas to draw on. Busy from the moment it is
-// committed until the compositor releases it: meanwhile the compositor may read it at any time.
-// Made and let go on the main thread, which hears of the release; committed on any.
+// an SDL surface on the same memory, for the surface canvas to draw on, and a wl_buffer of the
+// same pixels but the last row. Busy from the moment one is committed until the compositor has
+// released both: meanwhile the compositor may read it at any time. Made and let go on the main
+// thread, which hears of the releases; committed on any.
 #pragma once
 
 #include <SDL.h>
@@ -23,10 +24,13 @@ class ShmBuffer {
   ShmBuffer& operator=(const ShmBuffer&) = delete;
 
   wl_buffer* buffer() const { return buffer_; }
+  // The same pixels a row short, or null when there is a single row.
+  wl_buffer* shortBuffer() const { return short_; }
   SDL_Surface* surface() const { return surface_; }
   ScreenSize size() const { return size_; }
-  bool busy() const { return busy_; }
-  void committed() { busy_ = true; }
+  bool busy() const { return held_ || shortHeld_; }
+  // One of the two was committed.
+  void committed(wl_buffer* buffer) { (buffer == short_ ? shortHeld_ : held_) = true; }
 
  private:
   static void released(void* data, wl_buffer* buffer);
@@ -35,8 +39,11 @@ class ShmBuffer {
   std::size_t bytes_;
   void* pixels_ = nullptr;
   wl_buffer* buffer_ = nullptr;
+  wl_buffer* short_ = nullptr;
   SDL_Surface* surface_ = nullptr;
-  std::atomic<bool> busy_{false};
+  // Committed and not released yet, each.
+  std::atomic<bool> held_{false};
+  std::atomic<bool> shortHeld_{false};
 };
 
 }  // namespace drevanti::wayland_platform

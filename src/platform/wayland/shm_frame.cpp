@@ -85,10 +85,12 @@ void ShmFrame::commitShownAgain() {
 
 void ShmFrame::commit(int slot) {
   ShmBuffer& buffer = *slots_[slot].buffer;
+  wl_buffer* shown = buffer.buffer();
+  if (++commits_ == sizeChangeAt_ && buffer.shortBuffer()) shown = buffer.shortBuffer();
   // Busy before the commit can go out: the main thread may send it, and hear of the release, at
   // once.
-  buffer.committed();
-  wl_surface_attach(surface_, buffer.buffer(), 0, 0);
+  buffer.committed(shown);
+  wl_surface_attach(surface_, shown, 0, 0);
   // All of it is new: the buffer shown until now holds another frame, drawn whole too.
   wl_surface_damage_buffer(surface_, 0, 0, buffer.size().width, buffer.size().height);
   wl_surface_commit(surface_);

@@ -37,6 +37,10 @@ class ShmFrame final : public FrameTarget {
   void configured();
   // The surface shows nothing any more: presents are done at once.
   void gone();
+  // Once a few frames are shown, shows one a row short and then the whole frames again: mutter
+  // (43) tells a toplevel that appeared under a still pointer about the pointer only when it
+  // moves, or when the surface changes its size (so the pointer could not be hidden).
+  void changeSizeOnce() { sizeChangeAt_ = kSizeChangeCommit; }
 
  private:
   struct Slot {
@@ -70,6 +74,10 @@ class ShmFrame final : public FrameTarget {
   int shown_ = -1;
   bool configured_ = false;
   bool gone_ = false;
+  // The commit that shows the frame a row short, counted from the first; none when 0.
+  static constexpr int kSizeChangeCommit = 3;
+  int sizeChangeAt_ = 0;
+  int commits_ = 0;
 };
 
 }  // namespace drevanti::wayland_platform

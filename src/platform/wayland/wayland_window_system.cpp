@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace drevanti::wayland_platform {
 
@@ -101,7 +102,9 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   while (!windows_.empty()) close(windows_.begin()->first);
   outputs_.clear();
   if (keyboard_) wl_keyboard_destroy(keyboard_);
+  if (relativePointer_) zwp_relative_pointer_v1_destroy(relativePointer_);
   if (pointer_) wl_pointer_destroy(pointer_);
+  if (relativePointers_) zwp_relative_pointer_manager_v1_destroy(relativePointers_);
   if (seat_) wl_seat_destroy(seat_);
   if (logicalOutputs_) zxdg_output_manager_v1_destroy(logicalOutputs_);
   if (wmBase_) xdg_wm_base_destroy(wmBase_);
@@ -156,6 +159,9 @@ void WaylandWindowSystem::announced(wl_registry* registry, std::uint32_t name,
     logicalOutputs_ = bind<zxdg_output_manager_v1>(registry, name, zxdg_output_manager_v1_interface,
                                                    version, kLogicalOutputVersion);
     for (const auto& output : outputs_) output->watchLogical(logicalOutputs_);
+  } else if (is == zwp_relative_pointer_manager_v1_interface.name) {
+    relativePointers_ = bind<zwp_relative_pointer_manager_v1>(
+        registry, name, zwp_relative_pointer_manager_v1_interface, version, 1);
   } else if (is == wl_seat_interface.name && !seat_) {
     seat_ = bind<wl_seat>(registry, name, wl_seat_interface, version, kSeatVersion);
     wl_seat_add_listener(seat_, &kSeatListener, this);
@@ -202,7 +208,13 @@ void WaylandWindowSystem::seatCapabilities(std::uint32_t capabilities) {
   if (pointer && !pointer_) {
     pointer_ = wl_seat_get_pointer(seat_);
     wl_pointer_add_listener(pointer_, &kPointerListener, this);
+    if (relativePointers_) {
+      relativePointer_ =
+          zwp_relative_pointer_manager_v1_get_relative_pointer(relativePointers_, pointer_);
+      zwp_relative_pointer_v1_add_listener(relativePointer_, &kRelativeListener, this);
+    }
   } else if (!pointer && pointer_) {
+    if (relativePointer_) zwp_relative_pointer_v1_destroy(std::exchange(relativePointer_, nullptr));
     wl_pointer_release(pointer_);
     pointer_ = nullptr;
     pointerOver_ = kNoWindow;
@@ -230,11 +242,21 @@ void WaylandWindowSystem::report(const SaverInput& input, WindowKey window) {
 }
 
 void WaylandWindowSystem::moved(wl_fixed_t x, wl_fixed_t y) {
+  pointerX_ = x, pointerY_ = y;
   report({.kind = SaverInput::Kind::MouseMove,
           .button = buttonsHeld_,
           .x = static_cast<float>(wl_fixed_to_double(x)),
           .y = static_cast<float>(wl_fixed_to_double(y))},
          pointerOver_);
+}
+
+void WaylandWindowSystem::movedBy(wl_fixed_t dx, wl_fixed_t dy) {
+  if (dx == 0 && dy == 0) return;
+  // Where it was before: the pointer's first position over a surface is no movement of itself,
+  // and a compositor (mutter) may tell it only with the movement that followed.
+  const wl_fixed_t x = pointerX_, y = pointerY_;
+  moved(x - dx, y - dy);
+  moved(x, y);
 }
 
 const wl_pointer_listener WaylandWindowSystem::kPointerListener = {
@@ -268,6 +290,14 @@ const wl_pointer_listener WaylandWindowSystem::kPointerListener = {
     .axis_stop = [](void*, wl_pointer*, std::uint32_t, std::uint32_t) {},
     .axis_discrete = [](void*, wl_pointer*, std::uint32_t, std::int32_t) {},
     .axis_value120 = nullptr,
+};
+
+// The pointer's movement as the device made it, sent only while it is over one of the saver's
+// surfaces; also where its position does not change (pushed against a monitor's edge).
+const zwp_relative_pointer_v1_listener WaylandWindowSystem::kRelativeListener = {
+    .relative_motion = [](void* data, zwp_relative_pointer_v1*, std::uint32_t, std::uint32_t,
+                          wl_fixed_t dx, wl_fixed_t dy, wl_fixed_t,
+                          wl_fixed_t) { systemOf(data).movedBy(dx, dy); },
 };
 
 const wl_keyboard_listener WaylandWindowSystem::kKeyboardListener = {
@@ -365,6 +395,7 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   // The first commit carries no buffer: the compositor answers it with the first configure.
   wl_surface_commit(window->surface);
   window->frame = std::make_unique<ShmFrame>(display_, shm_, window->surface, window->size, text_);
+  if (window->toplevel) window->frame->changeSizeOnce();
   FrameTarget& frames = *window->frame;
   windows_[key] = std::move(window);
   return frames;

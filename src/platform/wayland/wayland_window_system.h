@@ -16,6 +16,7 @@
 #include "layer_shell.h"
 #include "platform/linux_shared/main_thread_sleep.h"
 #include "platform/linux_shared/text_renderer.h"
+#include "relative-pointer-unstable-v1-client.h"
 #include "shm_frame.h"
 #include "wayland_outputs.h"
 #include "xdg-output-unstable-v1-client.h"
@@ -53,6 +54,7 @@ class WaylandWindowSystem final : public WindowSystem {
   static const wl_seat_listener kSeatListener;
   static const wl_pointer_listener kPointerListener;
   static const wl_keyboard_listener kKeyboardListener;
+  static const zwp_relative_pointer_v1_listener kRelativeListener;
   static const xdg_wm_base_listener kWmBaseListener;
   static const zwlr_layer_surface_v1_listener kLayerListener;
   static const xdg_surface_listener kXdgSurfaceListener;
@@ -67,6 +69,8 @@ class WaylandWindowSystem final : public WindowSystem {
   void report(const SaverInput& input, WindowKey window);
   // The pointer at (x, y) of the surface it is over.
   void moved(wl_fixed_t x, wl_fixed_t y);
+  // The pointer moved by (dx, dy), to where the last position said.
+  void movedBy(wl_fixed_t dx, wl_fixed_t dy);
   WindowKey keyOf(wl_surface* surface) const;
   // Reads the compositor's events until every output has described itself.
   void settle();
@@ -82,14 +86,17 @@ class WaylandWindowSystem final : public WindowSystem {
   zwlr_layer_shell_v1* layerShell_ = nullptr;
   xdg_wm_base* wmBase_ = nullptr;
   zxdg_output_manager_v1* logicalOutputs_ = nullptr;
+  zwp_relative_pointer_manager_v1* relativePointers_ = nullptr;
   wl_seat* seat_ = nullptr;
   wl_pointer* pointer_ = nullptr;
+  zwp_relative_pointer_v1* relativePointer_ = nullptr;
   wl_keyboard* keyboard_ = nullptr;
   std::vector<std::unique_ptr<WaylandOutput>> outputs_;
   std::map<WindowKey, std::unique_ptr<Window>> windows_;
   // The events' receiver while dispatch runs, else nothing.
   WindowEvents* events_ = nullptr;
   WindowKey pointerOver_ = kNoWindow;
+  wl_fixed_t pointerX_ = 0, pointerY_ = 0;
   Integer buttonsHeld_ = 0;
 };
 

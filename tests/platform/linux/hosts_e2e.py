@@ -13,8 +13,6 @@ usage: hosts_e2e.py CASE --saver BIN --probe BIN --shots DIR
 
 import contextlib
 import os
-import pathlib
-import shutil
 import signal
 import subprocess
 import sys
@@ -23,7 +21,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", ".."))
-from e2e.hosts import ThrowawayUser, no_window_but, xscreensaver_runs  # noqa: E402
+from e2e.hosts import (Kwin, ThrowawayUser, compositor, no_window_but, private_bus,  # noqa: E402
+                       xscreensaver_runs)
 from e2e.pictures import Picture  # noqa: E402
 from e2e.processes import (command_line_of, environment_of, processes_of, program_env,  # noqa: E402
                            run, seconds_since_start, usage, wait_gone)
@@ -46,11 +45,6 @@ DRAW_LIMIT = 2.0
 SIGNAL_LIMIT = 0.2
 # A monitor added (deleted) while the saver runs is covered (its window gone) within this time.
 HOT_PLUG_LIMIT = 1.0
-BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig><type>{kind}</type><listen>unix:path={path}</listen><auth>EXTERNAL</auth>
-  <policy context="default"><allow user="*"/><allow send_destination="*"/>
-    <allow receive_sender="*"/><allow own="*"/></policy></busconfig>"""
 
 
 @contextlib.contextmanager
@@ -59,17 +53,6 @@ def saver_on_path(saver, env):
     with tempfile.TemporaryDirectory(prefix="drevanti-path-") as folder:
         os.symlink(saver, os.path.join(folder, "drevanti"))
         yield dict(env, PATH=f"{folder}:{os.environ['PATH']}"), folder
-
-
-def private_bus(kind, folder, start):
-    """A D-Bus daemon of the kind (system, session) listening in the folder, started by
-    start(argv); its address."""
-    path, config = os.path.join(folder, "bus"), os.path.join(folder, "bus.conf")
-    with open(config, "w") as out:
-        out.write(BUS_CONFIG.format(kind=kind, path=path))
-    daemon = start(["dbus-daemon", "--nofork", f"--config-file={config}"])
-    wait_for(lambda: daemon.alive() or os.path.exists(path), 10, "the private bus did not start")
-    return f"unix:path={path}"
 
 
 def case_xscreensaver(args, monitors):
@@ -226,9 +209,10 @@ def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_ste
         idle.stop()
         end(env)
         wait_gone(savers, STOP_LIMIT + 1, f"run {run_number}: the saver, told to end")
-    first, cpu, rss = (max(column) for column in zip(*figures))
+    first, cpu, rss, wakeups = (max(column) for column in zip(*figures))
     log(f"{name}: every output drawn in {args.runs} of {args.runs} runs, at most {first:.2f} s "
-        f"after the saver started; CPU at most {cpu:.1f} % of one core, at most {rss:.1f} MB resident")
+        f"after the saver started; CPU at most {cpu:.1f} % of one core, at most {wakeups:.1f} "
+        f"wake-ups a second, at most {rss:.1f} MB resident")
 
 
 def grim(env, *output):
@@ -236,14 +220,6 @@ def grim(env, *output):
     user): the sooner it comes, the closer the time to the first frame printed."""
     return subprocess.run(["grim", "-t", "ppm", *output, "-"], env={**os.environ, **env},
                           capture_output=True, timeout=30)
-
-
-def compositor(user, command, env, runtime):
-    """Starts the compositor as the user and waits for its socket wayland-1."""
-    started = user.start(command, env)
-    wait_for(lambda: started.alive() or os.path.exists(os.path.join(runtime, "wayland-1")),
-             START_LIMIT, f"{command[0]} did not start")
-    return started
 
 
 def case_sway(args):
@@ -293,38 +269,13 @@ def case_kwin(args):
     """swayidle under KWin's virtual backend with two outputs (KDE's idle protocol) starts
     drevanti, which covers both; SIGTERM, as a session's end sends it, ends it. KWin's own
     screenshot interface, on a session bus of the test's, shows what is on each output."""
-    outputs = ((0, 0, 1280, 720), (0, 0, 1280, 720))
-    names = ("Virtual-0", "Virtual-1")
-    with ThrowawayUser("kwin", args.saver) as user:
-        runtime = user.runtime_dir()
-        address = private_bus("session", runtime, lambda argv: user.start(argv, {}))
-        # Debian gives kwin_wayland a file capability (CAP_SYS_RESOURCE), which a container may
-        # not grant, and then it cannot be started at all; a copy without runs.
-        kwin = os.path.join(user.bin, "kwin_wayland")
-        shutil.copy("/usr/bin/kwin_wayland", kwin)
-        env = {"XDG_RUNTIME_DIR": runtime, "DBUS_SESSION_BUS_ADDRESS": address}
-        compositor_process = compositor(
-            user, [kwin, "--virtual", "--output-count", "2", "--width", "1280", "--height", "720",
-                   "--socket", "wayland-1"], {**env, "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1"},
-            runtime)
-        env["WAYLAND_DISPLAY"] = "wayland-1"
-        with subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "kwin_screens.py"),
-                               address, runtime, *names], stdin=subprocess.PIPE,
-                              stdout=subprocess.PIPE, text=True) as screens:
-            def grab():
-                screens.stdin.write("shot\n")
-                screens.stdin.flush()
-                answer = screens.stdout.readline().strip()
-                check(answer == "ok", f"KWin's screenshot: {answer or 'no answer'}")
-                return [Picture.from_ppm(pathlib.Path(runtime, f"{name}.ppm").read_bytes())
-                        for name in names]
+    with ThrowawayUser("kwin", args.saver) as user, Kwin(user) as kwin:
+        def terminate(env):
+            for pid in user.savers():
+                os.kill(pid, signal.SIGTERM)
 
-            def terminate(env):
-                for pid in user.savers():
-                    os.kill(pid, signal.SIGTERM)
-
-            swayidle_runs(args, user, env, outputs, grab, compositor_process.alive, terminate,
-                          "kwin")
+        swayidle_runs(args, user, kwin.env, Kwin.PLACES, kwin.grab, kwin.process.alive, terminate,
+                      "kwin")
 
 
 # --- Full screen on unusual screens ---------------------------------------------------------------
@@ -409,7 +360,7 @@ def case_narrow_screen(args):
     with XServer(size=(30, 200), probe=args.probe) as server:
         saver = server.start([args.saver], what="the saver")
         saver.still_running_after(2.0, "a screen 30 pixels wide")
-        cpu, _ = usage([saver.pid], 2.0)
+        cpu, _, _ = usage([saver.pid], 2.0)
         check(cpu < 20, f"it spins: {cpu:.0f} % of one core")
         server.run(["xdotool", "key", "a"])
         saver.expect_end(STOP_LIMIT, "key")

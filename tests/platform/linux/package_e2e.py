@@ -23,6 +23,7 @@ FILES = {
     "/usr/bin/drevanti-solve",
     "/usr/libexec/xscreensaver/drevanti",
     "/usr/share/xscreensaver/config/drevanti.xml",
+    "/usr/share/applications/screensavers/drevanti.desktop",
     "/usr/share/man/man6/drevanti.6.gz",
     "/usr/share/man/man1/drevanti-solve.1.gz",
     "/usr/share/doc/drevanti/README.md",
@@ -32,7 +33,7 @@ FILES = {
 }
 # What the programs link, and the font the status line is drawn in.
 NEEDED = ["libc6", "libstdc++6", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libfontconfig1",
-          "libx11-6", "libxrandr2", "fonts-dejavu-core"]
+          "libx11-6", "libxrandr2", "libwayland-client0", "libglib2.0-0", "fonts-dejavu-core"]
 
 
 def succeed(*command):
