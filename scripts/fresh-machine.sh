@@ -58,7 +58,7 @@ take_down() {
 }
 
 mounts_inside() {
-  awk -v root="$root" 'index($2, root "/") == 1 { print $2 }' /proc/mounts
+  awk -v root="$root" '$2 == root || index($2, root "/") == 1 { print $2 }' /proc/mounts
 }
 
 if [ -e "$root" ]; then
@@ -87,8 +87,11 @@ echo "   $((SECONDS - started)) s"
 # The repository as a new user clones it, with nothing of this working tree but its commits.
 git clone --quiet --no-hardlinks "$PWD" "$root/root/drevanti"
 
-# The bound trees are made slaves first, so that nothing mounted or unmounted in them here
-# reaches the host's.
+# On a machine the root is a mount point, as programs that make a mount namespace of their own
+# need (unshare --propagation private fails in a plain folder). The bound trees are made slaves
+# first, so that nothing mounted or unmounted in them here reaches the host's.
+mount --bind "$root" "$root"
+mount --make-private "$root"
 mount -t proc proc "$root/proc"
 mount --rbind /sys "$root/sys"
 mount --make-rslave "$root/sys"
