@@ -41,8 +41,9 @@ EM_JS(void, jsSetCanvasSize, (int width, int height), {
 // Set again after each new size, which resets the context.
 EM_JS(void, jsSetDensity, (int lineWidth, double textScale), {
   const context = Module.page.canvas.getContext("2d", {alpha : false});
-  context.font =
-      Module.page.font.replace(/ [0 - 9.] + px /, (size) = > parseFloat(size) * textScale + "px");
+  // The page's font begins with its size in CSS pixels.
+  const font = Module.page.font;
+  context.font = parseFloat(font) * textScale + font.slice(font.indexOf("px"));
   // Text is placed by the top of its cell, as the native saver places it: the baseline lies the
   // face's own ascent below (jsText), so the glyphs hang below the given y whatever face the
   // browser picked.
