@@ -114,12 +114,13 @@ def no_window_but(server, before, own=0, host=None, title="シュタイナー問
 
 
 def xscreensaver_runs(server, user, env, monitors, executable, shot, start_limit=15.0,
-                      draw_limit=2.0, stop_limit=2.0):
+                      draw_limit=2.0, stop_limit=2.0, scale=1):
     """The xscreensaver daemon, run as the user with the test's settings (appended to the
     user's ~/.xscreensaver), starts the first saver of the list at once (-select 1): every
     monitor shows its own scene, its scale bar within draw_limit; one saver per monitor runs
     executable as `drevanti --root`, and makes no window of its own; -deactivate ends them all;
-    the daemon's output holds no complaint of theirs. The screenshot is kept as shot."""
+    the daemon's output holds no complaint of theirs. The scenes are judged drawn at the scale
+    given; the screenshot is kept as shot."""
     server.run(["xhost", f"+si:localuser:{user.name}"])
     server.run(["xsetroot", "-solid", MARKER_X])
     user.write(".xscreensaver", XSCREENSAVER_SETTINGS)
@@ -130,9 +131,9 @@ def xscreensaver_runs(server, user, env, monitors, executable, shot, start_limit
     selected = time.monotonic()
     user.succeed(["xscreensaver-command", "-select", "1"], env)
     drawn = wait_for_bars(server.screenshot, monitors, daemon.alive, selected, draw_limit,
-                          "xscreensaver")
+                          "xscreensaver", scale)
     picture, seconds = wait_for_scenes(server.screenshot, monitors, daemon.alive, "xscreensaver",
-                                       start_limit)
+                                       start_limit, scale)
     picture.save_png(shot_path(shot))
     log(f"xscreensaver, {len(monitors)} monitor(s): every scale bar drawn {drawn:.2f} s, every "
         f"whole scene seen {seconds + drawn:.2f} s after -select")

@@ -72,16 +72,21 @@ def private_bus(kind, folder, start):
     return f"unix:path={path}"
 
 
-def case_xscreensaver(args, monitors):
+def case_xscreensaver(args, monitors, dpi=None):
+    """xscreensaver runs drevanti on each monitor; with an Xft.dpi set on the display, drawn at
+    its density on the logical screen of the monitor's size over dpi / 96."""
     two = len(monitors) > 1
     with XServer(size=TWO_MONITOR_SCREEN if two else monitors[0][2:],
                  monitors=monitors if two else (), probe=args.probe) as server, \
             ThrowawayUser(f"xss{len(monitors)}", args.saver) as user:
+        if dpi:
+            server.merge_resources(f"Xft.dpi: {dpi}\n")
         # The programs line the README gives.
         user.write(".xscreensaver", "programs: drevanti --root \\n\n")
         xscreensaver_runs(server, user, {"DISPLAY": server.env["DISPLAY"]}, monitors,
                           os.path.join(user.bin, "drevanti"),
-                          f"xscreensaver-{len(monitors)}")
+                          f"xscreensaver-{len(monitors)}" + (f"-{dpi}dpi" if dpi else ""),
+                          scale=dpi / 96 if dpi else 1)
 
 
 def savers_of(args, server, locker, monitors, name):
@@ -427,6 +432,7 @@ def case_depth_8(args):
 if __name__ == "__main__":
     main({"xscreensaver": lambda a: case_xscreensaver(a, ONE_MONITOR),
           "xscreensaver-two-monitors": lambda a: case_xscreensaver(a, TWO_MONITORS),
+          "xscreensaver-192dpi": lambda a: case_xscreensaver(a, ONE_MONITOR, 192),
           "xsecurelock": case_xsecurelock,
           "xss-lock": case_xss_lock,
           "window-id": case_window_id,
