@@ -14,6 +14,8 @@ LAYOUT = {}
 # The desktop's colour before a saver starts (xsetroot -solid MARKER_X): none may stay visible.
 MARKER_X = "#ff00ff"
 MARKER = exactly(255, 0, 255)
+# Red mixed with black: a scale bar blurred by a compositor that scaled the picture.
+REDDISH = Colour((1, 254), (0, 60), (0, 60))
 # Terminals are yellow rings; a browser softens their edges into darker yellow.
 TERMINAL = Colour((100, 255), (100, 255), (0, 40))
 
@@ -81,6 +83,8 @@ def scene_problems(picture, monitor, scale=1):
     if any(picture.count(RED, (bar_x + thick, row, length - 2 * thick, 1))
            for row in (bar_y - 1, bar_y + thick)):
         problems.append(f"the scale bar is not {thick} rows thick")
+    if picture.count(REDDISH, (bar_x + thick, bar_y - 1, length - 2 * thick, thick + 2)):
+        problems.append("the scale bar's edges are blurred")
     tick = math.floor(int(LAYOUT["bar_y"]) * scale) - math.floor(
         (int(LAYOUT["bar_y"]) - int(LAYOUT["tick"])) * scale)
     for end in (bar_x, bar_x + length - thick):

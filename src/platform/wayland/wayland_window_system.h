@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "app/backend.h"
+#include "fractional-scale-v1-client.h"
 #include "layer_shell.h"
 #include "platform/linux_shared/main_thread_sleep.h"
 #include "platform/linux_shared/text_renderer.h"
 #include "shm_frame.h"
+#include "viewporter-client.h"
 #include "wayland_outputs.h"
 #include "xdg-output-unstable-v1-client.h"
 #include "xdg-shell-client.h"
@@ -57,13 +59,18 @@ class WaylandWindowSystem final : public WindowSystem {
   static const zwlr_layer_surface_v1_listener kLayerListener;
   static const xdg_surface_listener kXdgSurfaceListener;
   static const xdg_toplevel_listener kToplevelListener;
+  static const wl_surface_listener kSurfaceListener;
+  static const wp_fractional_scale_v1_listener kFractionalListener;
 
   void announced(wl_registry* registry, std::uint32_t name, const char* interface,
                  std::uint32_t version);
   void removed(std::uint32_t name);
   void seatCapabilities(std::uint32_t capabilities);
-  // The window's surface was configured to the size given (zero: the window's own).
+  // The window's surface was configured to the size given, in the compositor's logical pixels
+  // (zero: the window's own).
   void configured(Window& window, ScreenSize size);
+  // The compositor prefers this scale for the window's surface.
+  void preferred(Window& window, double scale);
   void report(const SaverInput& input, WindowKey window);
   // The pointer at (x, y) of the surface it is over.
   void moved(wl_fixed_t x, wl_fixed_t y);
@@ -82,6 +89,10 @@ class WaylandWindowSystem final : public WindowSystem {
   zwlr_layer_shell_v1* layerShell_ = nullptr;
   xdg_wm_base* wmBase_ = nullptr;
   zxdg_output_manager_v1* logicalOutputs_ = nullptr;
+  // Where offered: the scale the compositor prefers for a surface, and buffers of the device's
+  // pixels shown at the logical size, for a scale of no whole number.
+  wp_fractional_scale_manager_v1* fractionalScale_ = nullptr;
+  wp_viewporter* viewporter_ = nullptr;
   wl_seat* seat_ = nullptr;
   wl_pointer* pointer_ = nullptr;
   wl_keyboard* keyboard_ = nullptr;
