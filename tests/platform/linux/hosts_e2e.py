@@ -318,11 +318,14 @@ def case_sway(args, scale=1):
                       judged_scaled if scale != 1 else add_output, (scale, 1))
 
 
-def case_kwin(args):
+def case_kwin(args, scale=1):
     """swayidle under KWin's virtual backend with two outputs (KDE's idle protocol) starts
     drevanti, which covers both; SIGTERM, as a session's end sends it, ends it. KWin's own
-    screenshot interface, on a session bus of the test's, shows what is on each output."""
-    outputs = ((0, 0, 1280, 720), (0, 0, 1280, 720))
+    screenshot interface, on a session bus of the test's, shows what is on each output, in its
+    device pixels. With a scale (KWin offers a fractional one) the outputs of 1280x720 logical
+    pixels have that many more device pixels, on which the scene is drawn."""
+    device = (round(1280 * scale), round(720 * scale))
+    outputs = ((0, 0, *device), (0, 0, *device))
     names = ("Virtual-0", "Virtual-1")
     with ThrowawayUser("kwin", args.saver) as user:
         runtime = user.runtime_dir()
@@ -334,8 +337,8 @@ def case_kwin(args):
         env = {"XDG_RUNTIME_DIR": runtime, "DBUS_SESSION_BUS_ADDRESS": address}
         compositor_process = compositor(
             user, [kwin, "--virtual", "--output-count", "2", "--width", "1280", "--height", "720",
-                   "--socket", "wayland-1"], {**env, "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1"},
-            runtime)
+                   "--scale", str(scale), "--socket", "wayland-1"],
+            {**env, "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1"}, runtime)
         env["WAYLAND_DISPLAY"] = "wayland-1"
         with subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "kwin_screens.py"),
                                address, runtime, *names], stdin=subprocess.PIPE,
@@ -352,8 +355,16 @@ def case_kwin(args):
                 for pid in user.savers():
                     os.kill(pid, signal.SIGTERM)
 
+            def judged_scaled():
+                shot = grab()[0]
+                bar_x, bar_y, length, thick = bar_row(outputs[0], scale)
+                log(f"Virtual-0 at scale {scale:g}: logical 1280x720; the bar on device columns "
+                    f"{bar_x}..{bar_x + length - 1}, rows {bar_y}..{bar_y + thick - 1}; the status "
+                    f"text {ink_height(shot, status_box(outputs[0], scale), scale)} pixels high")
+
             swayidle_runs(args, user, env, outputs, grab, compositor_process.alive, terminate,
-                          "kwin")
+                          f"kwin-scale-{scale:g}" if scale != 1 else "kwin", judged_scaled,
+                          (scale, scale))
 
 
 # --- Full screen on unusual screens ---------------------------------------------------------------
@@ -463,6 +474,7 @@ if __name__ == "__main__":
           "sway": case_sway,
           "sway-scale-2": lambda a: case_sway(a, 2),
           "kwin": case_kwin,
+          "kwin-scale-1.5": lambda a: case_kwin(a, 1.5),
           "two-monitors": case_two_monitors,
           "hot-plug": case_hot_plug,
           "narrow-screen": case_narrow_screen,
