@@ -107,8 +107,12 @@ void GdiCanvas::setDensity(int lineWidth, double textScale) {
   if (textScale != 1) {
     LOGFONTW shape{};
     GetObjectW(font_, sizeof shape, &shape);
-    shape.lfHeight = static_cast<LONG>(std::lround(shape.lfHeight * textScale));
-    shape.lfWidth = static_cast<LONG>(std::lround(shape.lfWidth * textScale));
+    // The stock font is made for the system's DPI; the scale is from 96.
+    const HDC screen = GetDC(nullptr);
+    const double factor = textScale * 96 / std::max(GetDeviceCaps(screen, LOGPIXELSY), 1);
+    ReleaseDC(nullptr, screen);
+    shape.lfHeight = static_cast<LONG>(std::lround(shape.lfHeight * factor));
+    shape.lfWidth = static_cast<LONG>(std::lround(shape.lfWidth * factor));
     made = CreateFontIndirectW(&shape);
   }
   SelectObject(dc_, made ? made : font_);

@@ -42,9 +42,8 @@ class GdiCanvas final : public Canvas {
   Rgb pixel(int x, int y) const;
 
  private:
-  HPEN pen(Rgb colour);
-
-  void dropPens();
+  // The pen of the colour and width, made once.
+  HPEN pen(Rgb colour, int width);
 
   int width_, height_;
   HFONT font_;
