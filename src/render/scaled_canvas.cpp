@@ -21,13 +21,14 @@ void ScaledCanvas::drawOn(Canvas& device) {
   device_->setDensity(lineWidth_, scale_);
 }
 
+// Both first find the scene's pixel the coordinate lies on, as a canvas of the scene's own
+// pixels would (the nearest whole one).
 float ScaledCanvas::centre(float v) const {
-  return static_cast<float>((v + 0.5) * scale_ - 0.5);
+  return static_cast<float>((std::round(v) + 0.5) * scale_ - 0.5);
 }
 
 float ScaledCanvas::stroke(float v) const {
-  // The square is centred on the scene's pixel, so that a thick line stays where a thin one was.
-  return centre(v) - static_cast<float>(lineWidth_ - 1) / 2;
+  return static_cast<float>(std::floor(std::round(v) * scale_));
 }
 
 Rect ScaledCanvas::device(const Rect& area) const {

@@ -2,7 +2,9 @@
 // as the system reckons it): the scene draws in its own pixels, and this puts each of them on
 // the device pixels it covers, drawn sharp at the device's density. The scene's pixel (x, y)
 // covers the device's [x * s, (x + 1) * s) x [y * s, (y + 1) * s); lines and outlines are
-// max(1, round(s)) device pixels thick, text is s times its size.
+// max(1, round(s)) device pixels thick, a line through the scene's pixel y on the device's rows
+// floor(y * s) and on; circles lie around the middle of their centre's pixel; text is s times its
+// size.
 #pragma once
 
 #include "render/canvas.h"
