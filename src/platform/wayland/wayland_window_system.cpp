@@ -405,7 +405,7 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
     wp_fractional_scale_v1_add_listener(window->fractional, &kFractionalListener, window.get());
   }
   const bool whole = place.scale == std::round(place.scale);
-  if (!whole && viewporter_) {
+  if ((!whole || fractionalScale_) && viewporter_) {
     // Buffers of the device's pixels, shown at the logical size (configured).
     window->viewport = wp_viewporter_get_viewport(viewporter_, window->surface);
   } else {
@@ -471,7 +471,21 @@ void WaylandWindowSystem::dispatch(WindowEvents& events) {
     wl_display_cancel_read(display_);
   }
   check(wl_display_dispatch_pending(display_));
+  followScales();
   events.monitorsChanged(placesOf(outputs_));
+}
+
+void WaylandWindowSystem::followScales() {
+  for (auto& [key, window] : windows_) {
+    const auto place = window->output ? window->output->place() : std::nullopt;
+    if (!place || place->scale == window->scale) continue;
+    // The owner gives the window's canvas the new scale; the surface takes it from the next
+    // commit on.
+    window->scale = place->scale;
+    if (!window->viewport && place->scale == std::round(place->scale)) {
+      wl_surface_set_buffer_scale(window->surface, static_cast<int>(place->scale));
+    }
+  }
 }
 
 }  // namespace drevanti::wayland_platform

@@ -75,6 +75,8 @@ class WaylandWindowSystem final : public WindowSystem {
   // The pointer at (x, y) of the surface it is over.
   void moved(wl_fixed_t x, wl_fixed_t y);
   WindowKey keyOf(wl_surface* surface) const;
+  // Gives each window its output's scale, where that changed.
+  void followScales();
   // Reads the compositor's events until every output has described itself.
   void settle();
   // Throws when the connection has failed.

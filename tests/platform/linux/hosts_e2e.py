@@ -310,6 +310,17 @@ def case_sway(args, scale=1):
                 f"the bar on device columns {bar_x}..{bar_x + length - 1}, rows {bar_y}.."
                 f"{bar_y + thick - 1}; the status text "
                 f"{ink_height(shot, status_box(per_output[0], scale), scale)} pixels high")
+            # The same session at scale 1: the window follows, and costs what it costs there.
+            savers = user.savers()
+            usage(savers, args.usage_seconds, f"HEADLESS-1 at scale {scale}")
+            sock = next(f for f in os.listdir(runtime) if f.startswith("sway-ipc."))
+            user.succeed(["swaymsg", "output", "HEADLESS-1", "scale", "1"],
+                         dict(env, SWAYSOCK=f"{runtime}/{sock}"))
+            _, seconds = wait_for_scenes(lambda: grab()[0], [per_output[0]], sway.alive,
+                                         "HEADLESS-1 back at scale 1", START_LIMIT)
+            log(f"HEADLESS-1 set to scale 1 while it runs: its scene at scale 1 {seconds:.2f} s "
+                "later")
+            usage(savers, args.usage_seconds, "HEADLESS-1 at scale 1, the same session")
             add_output()
 
         swayidle_runs(args, user, env, per_output if scale != 1 else outputs, grab, sway.alive,

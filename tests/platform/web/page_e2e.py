@@ -113,7 +113,8 @@ def run_viewport(page, server, args, css_width, css_height, ratio, seed):
     code, out, error = run([args.solve, "demo", "--seed", str(seed), "--screen",
                             f"{css_width}x{css_height}", "--instances", str(INSTANCES)])
     check(code == 0 and got == out.splitlines(), f"{label}: seed {seed}: the console's lines are "
-          f"not drevanti-solve demo's for {css_width}x{css_height}:\npage: {got}\ntool: {out}{error}")
+          f"not drevanti-solve demo's for {css_width}x{css_height}:\npage: {got}\n"
+          f"tool: {out}{error}")
     shown = page.evaluate("probe.frames.filter(f => f.scene).map(f => f.at)")
     gaps = [b - a for a, b in zip(shown, shown[1:])]
     pacing = (f"{len(shown)} scene frames, {min(gaps):.1f} ms to {max(gaps):.1f} ms apart"

@@ -399,8 +399,8 @@ def dpi_scaling(args):
                 shot.save_png(shot_path(f"scene_{dpi}_dpi"))
                 bar_x, bar_y, length, thick = bar_row(SCREEN, dpi / 96)
                 log(f"{dpi} DPI: scale {dpi / 96:g}, logical {round(SCREEN_W * 96 / dpi)}x"
-                    f"{round(SCREEN_H * 96 / dpi)}; the bar on columns {bar_x}..{bar_x + length - 1}"
-                    f", rows {bar_y}..{bar_y + thick - 1}; the status text "
+                    f"{round(SCREEN_H * 96 / dpi)}; the bar on columns {bar_x}.."
+                    f"{bar_x + length - 1}, rows {bar_y}..{bar_y + thick - 1}; the status text "
                     f"{ink_height(shot, status_box(SCREEN, dpi / 96), dpi / 96)} pixels high")
                 found = s.wait_for_window("main", saver)
                 check(tuple(found[1:5]) == SCREEN, f"at {dpi} DPI the window covers {found[1:5]}")
