@@ -49,11 +49,13 @@ def bar_row(monitor, scale=1):
 
 
 def ink_height(picture, box, scale=1):
-    """The most rows in a row of the box each holding a line of text's light pixels: more of them
-    than a tree's edge, which may cross the box too, puts on one row."""
+    """The most rows in a row of the box each holding light pixels of a line of text, judged on
+    its first characters (30 of the scene's pixels), where a tree's edge crosses seldom; each row
+    needs more of them than a crossing edge puts on one."""
     longest = run = 0
     for row in range(box[1], box[1] + box[3]):
-        run = run + 1 if picture.count(LIGHT, (box[0], row, box[2], 1)) > 4 * scale else 0
+        lit = picture.count(LIGHT, (box[0], row, math.floor(30 * scale), 1))
+        run = run + 1 if lit > 2 * scale else 0
         longest = max(longest, run)
     return longest
 
