@@ -14,8 +14,9 @@ LAYOUT = {}
 # The desktop's colour before a saver starts (xsetroot -solid MARKER_X): none may stay visible.
 MARKER_X = "#ff00ff"
 MARKER = exactly(255, 0, 255)
-# Red mixed with black: a scale bar blurred by a compositor that scaled the picture.
-REDDISH = Colour((1, 254), (0, 60), (0, 60))
+# Red mixed with black (not the grey of softened white): a scale bar blurred by a compositor
+# that scaled the picture.
+REDDISH = Colour((60, 254), (0, 40), (0, 40))
 # Terminals are yellow rings; a browser softens their edges into darker yellow.
 TERMINAL = Colour((100, 255), (100, 255), (0, 40))
 
