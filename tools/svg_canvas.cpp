@@ -1,6 +1,7 @@
 #include "svg_canvas.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "render/decimal_text.h"
 
@@ -87,6 +88,12 @@ void SvgCanvas::clippedText(const Rect& clip, float x, float y, std::string_view
 
 int SvgCanvas::textHeight(std::string_view) {
   return static_cast<int>(kFontSize);
+}
+
+void SvgCanvas::setDensity(int lineWidth, double textScale) {
+  if (lineWidth != 1 || textScale != 1) {
+    throw std::logic_error("an SVG picture is drawn in the scene's own pixels");
+  }
 }
 
 std::string SvgCanvas::document() const {

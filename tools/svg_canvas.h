@@ -20,6 +20,9 @@ class SvgCanvas final : public Canvas {
   void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
   // The font size: SVG viewers choose the face, so the line is as high as the size says.
   int textHeight(std::string_view utf8) override;
+  // The picture is in the scene's own pixels, which SVG viewers scale sharp themselves: any other
+  // density is refused.
+  void setDensity(int lineWidth, double textScale) override;
 
   std::string document() const;
 

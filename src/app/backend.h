@@ -34,9 +34,12 @@
 
 namespace drevanti {
 
-// A monitor's rectangle in desktop pixels.
+// A monitor's rectangle in desktop pixels, and how many of them make one of the scene's pixels (a
+// 96th of an inch as the system reckons it): its demonstration runs on the logical size
+// (logicalSize), drawn at the monitor's own density (render/scaled_canvas.h).
 struct Monitor {
   int x = 0, y = 0, width = 0, height = 0;
+  double scale = 1;
   friend bool operator==(const Monitor&, const Monitor&) = default;
 };
 
@@ -95,6 +98,7 @@ class WindowEvents {
   virtual ~WindowEvents() = default;
   // The window's picture was lost (uncovered, or shown for the first time).
   virtual void exposed(WindowKey window) = 0;
+  // The window's new size, in device pixels.
   virtual void resized(WindowKey window, ScreenSize size) = 0;
   // The user's input in the window, or a close request (for any window, or kNoWindow).
   virtual void input(WindowKey window, const SaverInput& input) = 0;

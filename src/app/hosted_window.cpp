@@ -18,12 +18,20 @@ void HostedWindow::requestRefresh() {
   requested_.notify_all();
 }
 
-void HostedWindow::requestResize(ScreenSize size) {
+void HostedWindow::requestResize(ScreenSize size, double scale) {
   {
     const std::lock_guard lock(mutex_);
-    resize_ = size;
+    resize_ = Resize{size, scale};
   }
   requested_.notify_all();
+}
+
+Canvas& HostedWindow::canvas() {
+  Canvas& device = frames_.canvas();
+  // Told each frame: a canvas made anew (after a resize) draws at (1, 1).
+  scaled_.drawOn(device);
+  // At one device pixel to the scene's, the scene draws on the device's canvas itself.
+  return scaled_.scale() == 1 ? device : scaled_;
 }
 
 bool HostedWindow::hasRequests() {
@@ -33,7 +41,7 @@ bool HostedWindow::hasRequests() {
 
 void HostedWindow::doEvents(FormEvents& handlers) {
   bool close, refresh;
-  std::optional<ScreenSize> resize;
+  std::optional<Resize> resize;
   {
     const std::lock_guard lock(mutex_);
     // A close request stays: every later do-events call sees it too.
@@ -41,10 +49,12 @@ void HostedWindow::doEvents(FormEvents& handlers) {
     refresh = std::exchange(refresh_, false);
     resize = std::exchange(resize_, std::nullopt);
   }
-  if (resize && *resize != size_) {
-    size_ = *resize;
-    frames_.resize(size_);
+  if (resize && resize->scale != scaled_.scale()) scaled_ = ScaledCanvas(resize->scale);
+  if (resize && resize->size != device_) {
+    device_ = resize->size;
+    frames_.resize(device_);
   }
+  size_ = logicalSize(device_, scaled_.scale());
   // Do-events calls come between frames, so the canvas holds a complete one.
   if (refresh) frames_.present();
   if (close) handlers.onCloseRequest();

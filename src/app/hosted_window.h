@@ -15,19 +15,25 @@
 #include "app/backend.h"
 #include "app/frame_hand_over.h"
 #include "app/saver_window.h"
+#include "render/scaled_canvas.h"
 
 namespace drevanti {
 
 class HostedWindow final : public SaverWindow {
  public:
-  // Made on the main thread; wake tells it that the frames ask something of it.
-  HostedWindow(FrameTarget& target, ScreenSize size, std::function<void()> wake)
-      : frames_(target, std::move(wake)), size_(size) {}
+  // Made on the main thread, for a window of size device pixels at scale device pixels to one of
+  // the scene's; wake tells it that the frames ask something of it.
+  HostedWindow(FrameTarget& target, ScreenSize size, std::function<void()> wake, double scale = 1)
+      : frames_(target, std::move(wake)),
+        scaled_(scale),
+        device_(size),
+        size_(logicalSize(size, scale)) {}
 
   // The owner's requests; each may come from any thread and ends a wait at once.
   void requestClose();
   void requestRefresh();
-  void requestResize(ScreenSize size);
+  // The new size in device pixels, and the new scale.
+  void requestResize(ScreenSize size, double scale);
   // The owner's thread: carries out what the frames wait for, if anything (FrameHandOver::serve).
   void serveFrame() { frames_.serve(); }
   // The owner shows no more frames: presents return at once.
@@ -37,12 +43,12 @@ class HostedWindow final : public SaverWindow {
   void show() override {}
   void hide() override {}
   void unload() override {}
-  Canvas& canvas() override { return frames_.canvas(); }
+  Canvas& canvas() override;
   void present() override { frames_.present(); }
   void doEvents(FormEvents& handlers) override;
   void waitEvents(FormEvents& handlers, std::chrono::milliseconds timeout) override;
   SaverClock::time_point now() const override { return SaverClock::now(); }
-  // Changes only inside doEvents, on the demonstration's thread.
+  // In the scene's pixels. Changes only inside doEvents, on the demonstration's thread.
   ScreenSize screenSize() const override { return size_; }
   // Whether a request waits for the next do-events call: for a demonstration that shares the
   // owner's thread (the browser page's), which cannot sleep here and yields to the owner instead.
@@ -52,12 +58,18 @@ class HostedWindow final : public SaverWindow {
   bool pending() const { return close_ || refresh_ || resize_.has_value(); }
 
   FrameHandOver frames_;
+  ScaledCanvas scaled_;
+  ScreenSize device_;
   ScreenSize size_;
   std::mutex mutex_;
   std::condition_variable requested_;
   bool close_ = false;
   bool refresh_ = false;
-  std::optional<ScreenSize> resize_;
+  struct Resize {
+    ScreenSize size;
+    double scale;
+  };
+  std::optional<Resize> resize_;
 };
 
 }  // namespace drevanti

@@ -66,8 +66,9 @@ void WindowOwner::open(const Monitor& place) {
   const WindowKey key = nextKey_++;
   FrameTarget& frames = system_.open(key, place);
   windows_.push_back({key, place,
-                      std::make_unique<HostedWindow>(frames, ScreenSize{place.width, place.height},
-                                                     [this] { system_.wake(); })});
+                      std::make_unique<HostedWindow>(
+                          frames, ScreenSize{place.width, place.height}, [this] { system_.wake(); },
+                          place.scale)});
   demonstrations_.start(*windows_.back().hosted, seed_ + static_cast<std::uint32_t>(key));
   if (!fullScreen_) return;
   // The newest window takes the keyboard: without a window manager nobody else gives it one.
@@ -80,10 +81,24 @@ void WindowOwner::cover(const std::vector<Monitor>& monitors) {
     return std::any_of(windows_.begin(), windows_.end(),
                        [&](const Window& w) { return !w.retired && w.place == m; });
   };
+  const auto rescaled = [&](const Monitor& m) {
+    const auto found = std::find_if(windows_.begin(), windows_.end(), [&](const Window& w) {
+      return !w.retired && w.place.x == m.x && w.place.y == m.y && w.place.width == m.width &&
+             w.place.height == m.height;
+    });
+    return found == windows_.end() ? nullptr : &*found;
+  };
   // New monitors get their windows before the old ones' go, so that a monitor that only changed
-  // its size or place never shows the desktop in between.
+  // its size or place never shows the desktop in between. One that changed its scale alone keeps
+  // its window, which takes a new instance at the new logical size.
   for (const Monitor& m : monitors) {
-    if (!covered(m)) open(m);
+    if (covered(m)) continue;
+    if (Window* w = rescaled(m)) {
+      w->place = m;
+      w->hosted->requestResize({m.width, m.height}, m.scale);
+    } else {
+      open(m);
+    }
   }
   for (Window& w : windows_) {
     if (w.retired || std::find(monitors.begin(), monitors.end(), w.place) != monitors.end()) {
@@ -141,7 +156,7 @@ void WindowOwner::exposed(WindowKey window) {
 }
 
 void WindowOwner::resized(WindowKey window, ScreenSize size) {
-  if (Window* w = find(window)) w->hosted->requestResize(size);
+  if (Window* w = find(window)) w->hosted->requestResize(size, w->place.scale);
 }
 
 void WindowOwner::input(WindowKey window, const SaverInput& input) {

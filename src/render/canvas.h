@@ -1,5 +1,6 @@
 // What the scene is drawn on: drawing primitives only, in pixel units, origin at the top-left
-// corner, Y growing downwards; lines and circle outlines one pixel wide. Where things go and how
+// corner, Y growing downwards; lines and circle outlines one pixel wide unless the density says
+// otherwise. Where things go and how
 // they look is the scene's (scene_layout.h); each backend implements the primitives.
 #pragma once
 
@@ -40,6 +41,11 @@ class Canvas {
                            Rgb colour) = 0;
   // The height of a line of the text in the default font, in pixels.
   virtual int textHeight(std::string_view utf8) = 0;
+  // For what is drawn from now on, on a screen of more than one pixel to the scene's (see
+  // ScaledCanvas): lines and circle outlines lineWidth pixels thick, a line's every pixel grown to
+  // a lineWidth square to its right and below it, a circle's outline grown inwards; text at
+  // textScale times the default font's size. A new canvas draws at (1, 1).
+  virtual void setDensity(int lineWidth, double textScale) = 0;
 };
 
 }  // namespace drevanti

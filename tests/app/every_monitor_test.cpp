@@ -4,6 +4,7 @@
 // failure).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <string>
@@ -81,7 +82,7 @@ TEST(Demonstrations, OnePerWindowEachOnItsOwnSizeAllEndingTogether) {
   demonstrations.start(b, 6);
   served.until([&] { return first.presents >= 3 && second.presents >= 3; }, {&a, &b});
   // A monitor whose window changes size gets an instance for the new size.
-  b.requestResize({800, 600});
+  b.requestResize({800, 600}, 1);
   served.until([&] { return !second.sizes.empty(); }, {&a, &b});
   EXPECT_EQ(second.sizes, (std::vector<ScreenSize>{{800, 600}}));
   const int before = second.presents.load();
@@ -272,6 +273,48 @@ TEST(WindowOwner, ReportsThatChangeNothingAndAChangeDuringAStopOpenNothing) {
   runFullScreen(system);
   EXPECT_EQ(system.step, 2);
   EXPECT_EQ(system.log, (Strings{"open 0", "focus 0", "close 0"}));
+}
+
+bool drew(const test_support::RecordingCanvas& canvas, const std::string& what, float a, float b,
+          float c) {
+  return std::any_of(canvas.calls.begin(), canvas.calls.end(), [&](const auto& call) {
+    return call.what == what && call.x1 == a && call.y1 == b && call.x2 == c;
+  });
+}
+
+TEST(WindowOwner, AScaledMonitorShowsTheLogicalScreensInstanceAtItsDensityAndKeepsItsWindow) {
+  // Two device pixels to the scene's: the instance of a 1280x720 screen, each of its pixels
+  // drawn on two by two; then the scale goes to one, and the same window shows 2560x1440's.
+  int before = 0;
+  FakeWindowSystem dense({{0, 0, 2560, 1440, 2}}, [&](FakeWindowSystem& s, WindowEvents& events) {
+    if (s.step == 0 && s.presents(0) >= 3) {
+      events.monitorsChanged({{0, 0, 2560, 1440, 1}});
+      before = s.presents(0);
+      ++s.step;
+    } else if (s.step == 1 && s.presents(0) >= before + 3) {
+      events.input(0, kKey);
+      ++s.step;
+    }
+  });
+  runFullScreen(dense);
+  EXPECT_EQ(only(dense.log, "open"), Strings{"open 0"});
+  const auto& device = dense.frames[0].canvas_;
+  EXPECT_EQ(device.densities, (std::vector<std::pair<int, double>>{{2, 2}, {1, 1}}));
+  // The bar from 2 * (1280 - 200) to 2 * (1280 - 100) on rows 60 and 61, its line's top-left
+  // pixels; terminals and Steiner points with twice their radii.
+  EXPECT_TRUE(drew(device, "line", 2160, 60, 2360));
+  EXPECT_TRUE(std::any_of(device.calls.begin(), device.calls.end(),
+                          [](const auto& c) { return c.what == "circle" && c.x2 == 8; }));
+  EXPECT_TRUE(hasScaleBarFor(device, 2560));
+  EXPECT_FALSE(hasScaleBarFor(device, 1280));
+
+  // The first instance is the one a 1280x720 monitor shows.
+  FakeWindowSystem plain({kLeft}, [](FakeWindowSystem& s, WindowEvents& events) {
+    if (s.presents(0) >= 2) events.input(0, kKey);
+  });
+  runFullScreen(plain);
+  EXPECT_EQ(firstStatus(device), firstStatus(plain.frames[0].canvas_));
+  EXPECT_TRUE(plain.frames[0].canvas_.densities.empty());
 }
 
 TEST(WindowOwner, ThePointerIsMeasuredFromWhereTheSystemSaysItIsOnTheDesktop) {

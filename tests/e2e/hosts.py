@@ -139,8 +139,11 @@ class Kwin:
     OUTPUTS = ("Virtual-0", "Virtual-1")
     PLACES = ((0, 0, 1280, 720),) * len(OUTPUTS)
 
-    def __init__(self, user):
-        self.user = user
+    def __init__(self, user, scale=1):
+        """With a scale (KWin's --scale, a fractional one where it likes), each output keeps its
+        1280x720 logical pixels and has scale times as many device pixels (places)."""
+        self.user, self.scale = user, scale
+        self.places = ((0, 0, round(1280 * scale), round(720 * scale)),) * len(self.OUTPUTS)
 
     def __enter__(self):
         user, self.runtime = self.user, self.user.runtime_dir()
@@ -152,7 +155,7 @@ class Kwin:
         self.env = {"XDG_RUNTIME_DIR": self.runtime, "DBUS_SESSION_BUS_ADDRESS": self.address}
         self.process = compositor(
             user, [kwin, "--virtual", "--output-count", str(len(self.OUTPUTS)), "--width", "1280",
-                   "--height", "720", "--socket", "wayland-1"],
+                   "--height", "720", "--scale", f"{self.scale:g}", "--socket", "wayland-1"],
             {**self.env, "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1",
              "KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"}, self.runtime)
         self.env["WAYLAND_DISPLAY"] = "wayland-1"
@@ -191,12 +194,13 @@ def no_window_but(server, before, own=0, host=None, title="シュタイナー問
 
 
 def xscreensaver_runs(server, user, env, monitors, executable, shot, start_limit=15.0,
-                      draw_limit=2.0, stop_limit=2.0):
+                      draw_limit=2.0, stop_limit=2.0, scale=1):
     """The xscreensaver daemon, run as the user with the test's settings (appended to the
     user's ~/.xscreensaver), starts the first saver of the list at once (-select 1): every
     monitor shows its own scene, its scale bar within draw_limit; one saver per monitor runs
     executable as `drevanti --root`, and makes no window of its own; -deactivate ends them all;
-    the daemon's output holds no complaint of theirs. The screenshot is kept as shot."""
+    the daemon's output holds no complaint of theirs. The scenes are judged drawn at the scale
+    given; the screenshot is kept as shot."""
     server.run(["xhost", f"+si:localuser:{user.name}"])
     server.run(["xsetroot", "-solid", MARKER_X])
     user.write(".xscreensaver", XSCREENSAVER_SETTINGS)
@@ -207,9 +211,9 @@ def xscreensaver_runs(server, user, env, monitors, executable, shot, start_limit
     selected = time.monotonic()
     user.succeed(["xscreensaver-command", "-select", "1"], env)
     drawn = wait_for_bars(server.screenshot, monitors, daemon.alive, selected, draw_limit,
-                          "xscreensaver")
+                          "xscreensaver", scale)
     picture, seconds = wait_for_scenes(server.screenshot, monitors, daemon.alive, "xscreensaver",
-                                       start_limit)
+                                       start_limit, scale)
     picture.save_png(shot_path(shot))
     log(f"xscreensaver, {len(monitors)} monitor(s): every scale bar drawn {drawn:.2f} s, every "
         f"whole scene seen {seconds + drawn:.2f} s after -select")

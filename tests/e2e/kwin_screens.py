@@ -4,8 +4,8 @@
 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1). Runs with Debian's python3 and python3-gi.
 
 usage: kwin_screens.py BUS_ADDRESS DIR OUTPUT...
-For each line read, writes DIR/OUTPUT.ppm for every output and answers "ok", or "error: ..." when
-KWin would not take one."""
+For each line read, writes DIR/OUTPUT.ppm for every output, in its device pixels, and answers
+"ok", or "error: ..." when KWin would not take one."""
 
 import os
 import sys
@@ -24,7 +24,8 @@ def capture(bus, output):
     os.close(write_end)
     reply, _ = bus.call_with_unix_fd_list_sync(
         "org.kde.KWin", "/org/kde/KWin/ScreenShot2", "org.kde.KWin.ScreenShot2", "CaptureScreen",
-        GLib.Variant("(sa{sv}h)", (output, {}, 0)), GLib.VariantType("(a{sv})"),
+        GLib.Variant("(sa{sv}h)", (output, {"native-resolution": GLib.Variant("b", True)}, 0)),
+        GLib.VariantType("(a{sv})"),
         Gio.DBusCallFlags.NONE, 10000, fds, None)
     # KWin writes into the pipe and closes its end; the copy this process sent must go too.
     for fd in fds.steal_fds():

@@ -95,6 +95,14 @@ class XServer(Screen):
               f"{' '.join(command)} failed: {result.stderr.strip()}")
         return result.stdout
 
+    def merge_resources(self, text):
+        """Merges the lines into the root window's resources, as a desktop's settings do (Xft.dpi:
+        192 for a screen of twice the usual density)."""
+        with tempfile.NamedTemporaryFile("w", suffix=".Xresources") as resources:
+            resources.write(text)
+            resources.flush()
+            self.run(["xrdb", "-nocpp", "-merge", resources.name])
+
     def pointer_shows(self):
         """Whether the pointer's image shows, as x11_probe sees it."""
         return self.run([self.probe, "cursor"]).startswith("visible")

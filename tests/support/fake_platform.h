@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/backend.h"
@@ -51,6 +52,13 @@ class RecordingCanvas final : public Canvas {
     calls.push_back({"clipped text", x, y, 0, 0, colour, std::string(utf8), clip});
   }
   int textHeight(std::string_view) override { return kTextHeight; }
+  // Each change of the density.
+  void setDensity(int lineWidth, double textScale) override {
+    const std::pair<int, double> now{lineWidth, textScale};
+    if (now != (densities.empty() ? std::pair<int, double>{1, 1} : densities.back())) {
+      densities.push_back(now);
+    }
+  }
 
   // Whether the last drawing was the cleared window: the background, then only the label.
   bool clearedLast() const {
@@ -61,6 +69,7 @@ class RecordingCanvas final : public Canvas {
     return false;
   }
   std::vector<DrawCall> calls;
+  std::vector<std::pair<int, double>> densities;
 };
 
 class FakeWindow final : public SaverWindow {

@@ -38,6 +38,7 @@ class HeadlessWindow final : public SaverWindow {
     void text(float, float, std::string_view, Rgb) override {}
     void clippedText(const Rect&, float, float, std::string_view, Rgb) override {}
     int textHeight(std::string_view) override { return 0; }
+    void setDensity(int, double) override {}
   };
   ScreenSize screen_;
   NoCanvas canvas_;

@@ -50,18 +50,26 @@ void SurfaceCanvas::fillRect(const Rect& area, Rgb colour) {
 
 void SurfaceCanvas::line(float x1, float y1, float x2, float y2, Rgb colour) {
   const Uint32 pixel = map(colour);
-  rasterLine(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2),
-             [&](int x, int y) { plot(x, y, pixel); });
+  if (lineWidth_ == 1) {
+    rasterLine(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2),
+               [&](int x, int y) { plot(x, y, pixel); });
+    return;
+  }
+  const int w = lineWidth_;
+  rasterLine(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2), [&](int x, int y) {
+    SDL_Rect square{x, y, w, w};
+    SDL_FillRect(surface_, &square, pixel);
+  });
 }
 
 void SurfaceCanvas::circle(float x, float y, float radius, Rgb colour) {
   const Uint32 pixel = map(colour);
-  rasterCircle(toPixel(x), toPixel(y), toPixel(radius),
-               [&](int px, int py) { plot(px, py, pixel); });
+  rasterRing(toPixel(x), toPixel(y), toPixel(radius), lineWidth_,
+             [&](int px, int py) { plot(px, py, pixel); });
 }
 
 void SurfaceCanvas::text(float x, float y, std::string_view utf8, Rgb colour) {
-  text_.draw(surface_, toPixel(x), toPixel(y), utf8, colour);
+  text_.draw(surface_, toPixel(x), toPixel(y), utf8, colour, textScale_);
 }
 
 void SurfaceCanvas::clippedText(const Rect& clip, float x, float y, std::string_view utf8,
@@ -73,7 +81,12 @@ void SurfaceCanvas::clippedText(const Rect& clip, float x, float y, std::string_
 }
 
 int SurfaceCanvas::textHeight(std::string_view utf8) {
-  return text_.measure(utf8).height;
+  return text_.measure(utf8, textScale_).height;
+}
+
+void SurfaceCanvas::setDensity(int lineWidth, double textScale) {
+  lineWidth_ = lineWidth;
+  textScale_ = textScale;
 }
 
 }  // namespace drevanti::linux_shared

@@ -23,6 +23,7 @@ class SurfaceCanvas final : public Canvas {
   void text(float x, float y, std::string_view utf8, Rgb colour) override;
   void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
   int textHeight(std::string_view utf8) override;
+  void setDensity(int lineWidth, double textScale) override;
 
   SDL_Surface* surface() const { return surface_; }
 
@@ -32,6 +33,8 @@ class SurfaceCanvas final : public Canvas {
 
   SDL_Surface* surface_;
   TextRenderer& text_;
+  int lineWidth_ = 1;
+  double textScale_ = 1;
 };
 
 }  // namespace drevanti::linux_shared

@@ -13,7 +13,10 @@ namespace drevanti::wayland_platform {
 
 class FrameCanvas final : public Canvas {
  public:
-  void drawOn(Canvas& target) { target_ = &target; }
+  void drawOn(Canvas& target) {
+    target_ = &target;
+    target_->setDensity(lineWidth_, textScale_);
+  }
   // Whether anything was drawn since the last call.
   bool takeDrawn() { return std::exchange(drawn_, false); }
 
@@ -32,6 +35,12 @@ class FrameCanvas final : public Canvas {
     drawing().clippedText(clip, x, y, utf8, colour);
   }
   int textHeight(std::string_view utf8) override { return target_->textHeight(utf8); }
+  // Kept for the buffers drawn on later too.
+  void setDensity(int lineWidth, double textScale) override {
+    lineWidth_ = lineWidth;
+    textScale_ = textScale;
+    target_->setDensity(lineWidth, textScale);
+  }
 
  private:
   Canvas& drawing() {
@@ -41,6 +50,8 @@ class FrameCanvas final : public Canvas {
 
   Canvas* target_ = nullptr;
   bool drawn_ = false;
+  int lineWidth_ = 1;
+  double textScale_ = 1;
 };
 
 }  // namespace drevanti::wayland_platform

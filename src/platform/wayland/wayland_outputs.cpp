@@ -1,5 +1,8 @@
 #include "wayland_outputs.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace drevanti::wayland_platform {
 
 namespace {
@@ -74,8 +77,17 @@ void WaylandOutput::watchLogical(zxdg_output_manager_v1* logical) {
 
 std::optional<Monitor> WaylandOutput::place() const {
   if (!done_) return std::nullopt;
-  if (logicalKnown_) return logicalPlace_;
-  return Monitor{x_, y_, width_ / scale_, height_ / scale_};
+  const Monitor logical =
+      logicalKnown_ ? logicalPlace_ : Monitor{x_, y_, width_ / scale_, height_ / scale_};
+  // The mode is the output's own, unturned; the logical size is turned as the output is.
+  const int longest = std::max(logical.width, logical.height);
+  double scale = preferred_ > 0 ? preferred_ : scale_;
+  if (preferred_ <= 0 && logicalKnown_ && longest > 0 && width_ > 0 && height_ > 0) {
+    scale = static_cast<double>(std::max(width_, height_)) / longest;
+  }
+  const auto device = [&](int v) { return static_cast<int>(std::lround(v * scale)); };
+  return Monitor{device(logical.x), device(logical.y), device(logical.width),
+                 device(logical.height), scale};
 }
 
 std::vector<Monitor> placesOf(const std::vector<std::unique_ptr<WaylandOutput>>& outputs) {

@@ -1,6 +1,8 @@
 // The compositor's outputs as monitors: each output's place in the compositor's logical space
 // (from xdg-output where the compositor offers it, else from the output's own position, mode and
-// scale), known once the output has sent its first done.
+// scale), known once the output has sent its first done, given in device pixels with the scale:
+// the output's mode over its logical size (a fractional one where the compositor scales so), or
+// a surface's preferred scale on it once one was told.
 #pragma once
 
 #include <wayland-client.h>
@@ -29,6 +31,8 @@ class WaylandOutput {
   std::uint32_t name() const { return name_; }
   // Nothing until the output has described itself.
   std::optional<Monitor> place() const;
+  // The scale the compositor prefers for a surface on this output (fractional-scale).
+  void prefer(double scale) { preferred_ = scale; }
 
  private:
   static const wl_output_listener kOutputListener;
@@ -42,6 +46,7 @@ class WaylandOutput {
   // From xdg-output, once it has told the size.
   Monitor logicalPlace_;
   bool logicalKnown_ = false;
+  double preferred_ = 0;
 };
 
 // The places of the outputs that have described themselves, in the order they were announced.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -63,7 +64,13 @@ struct WaylandWindowSystem::Window {
   zwlr_layer_surface_v1* layer = nullptr;
   xdg_surface* shell = nullptr;
   xdg_toplevel* toplevel = nullptr;
+  // In device pixels, scale to the compositor's logical one.
   ScreenSize size;
+  double scale = 1;
+  WaylandOutput* output = nullptr;
+  bool entered = false;
+  wp_fractional_scale_v1* fractional = nullptr;
+  wp_viewport* viewport = nullptr;
   // The toplevel's size in its configure, applied with the surface's.
   ScreenSize toplevelSize;
   std::unique_ptr<ShmFrame> frame;
@@ -107,6 +114,8 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   if (relativePointers_) zwp_relative_pointer_manager_v1_destroy(relativePointers_);
   if (seat_) wl_seat_destroy(seat_);
   if (logicalOutputs_) zxdg_output_manager_v1_destroy(logicalOutputs_);
+  if (fractionalScale_) wp_fractional_scale_manager_v1_destroy(fractionalScale_);
+  if (viewporter_) wp_viewporter_destroy(viewporter_);
   if (wmBase_) xdg_wm_base_destroy(wmBase_);
   if (layerShell_) zwlr_layer_shell_v1_destroy(layerShell_);
   if (shm_) wl_shm_destroy(shm_);
@@ -162,6 +171,11 @@ void WaylandWindowSystem::announced(wl_registry* registry, std::uint32_t name,
   } else if (is == zwp_relative_pointer_manager_v1_interface.name) {
     relativePointers_ = bind<zwp_relative_pointer_manager_v1>(
         registry, name, zwp_relative_pointer_manager_v1_interface, version, 1);
+  } else if (is == wp_fractional_scale_manager_v1_interface.name) {
+    fractionalScale_ = bind<wp_fractional_scale_manager_v1>(
+        registry, name, wp_fractional_scale_manager_v1_interface, version, 1);
+  } else if (is == wp_viewporter_interface.name) {
+    viewporter_ = bind<wp_viewporter>(registry, name, wp_viewporter_interface, version, 1);
   } else if (is == wl_seat_interface.name && !seat_) {
     seat_ = bind<wl_seat>(registry, name, wl_seat_interface, version, kSeatVersion);
     wl_seat_add_listener(seat_, &kSeatListener, this);
@@ -173,6 +187,9 @@ void WaylandWindowSystem::announced(wl_registry* registry, std::uint32_t name,
 }
 
 void WaylandWindowSystem::removed(std::uint32_t name) {
+  for (auto& [key, window] : windows_) {
+    if (window->output && window->output->name() == name) window->output = nullptr;
+  }
   std::erase_if(outputs_, [&](const auto& output) { return output->name() == name; });
 }
 
@@ -243,10 +260,13 @@ void WaylandWindowSystem::report(const SaverInput& input, WindowKey window) {
 
 void WaylandWindowSystem::moved(wl_fixed_t x, wl_fixed_t y) {
   pointerX_ = x, pointerY_ = y;
+  // In the window's device pixels, as the owner has its place.
+  const auto found = windows_.find(pointerOver_);
+  const double scale = found == windows_.end() ? 1 : found->second->scale;
   report({.kind = SaverInput::Kind::MouseMove,
           .button = buttonsHeld_,
-          .x = static_cast<float>(wl_fixed_to_double(x)),
-          .y = static_cast<float>(wl_fixed_to_double(y))},
+          .x = static_cast<float>(wl_fixed_to_double(x) * scale),
+          .y = static_cast<float>(wl_fixed_to_double(y) * scale)},
          pointerOver_);
 }
 
@@ -357,10 +377,39 @@ const xdg_toplevel_listener WaylandWindowSystem::kToplevelListener = {
     .wm_capabilities = nullptr,
 };
 
+const wl_surface_listener WaylandWindowSystem::kSurfaceListener = {
+    .enter = [](void* data, wl_surface*,
+                wl_output*) { static_cast<Window*>(data)->entered = true; },
+    .leave = [](void*, wl_surface*, wl_output*) {},
+};
+
+const wp_fractional_scale_v1_listener WaylandWindowSystem::kFractionalListener = {
+    .preferred_scale =
+        [](void* data, wp_fractional_scale_v1*, std::uint32_t scale) {
+          Window& window = *static_cast<Window*>(data);
+          // In 120ths.
+          window.system->preferred(window, scale / 120.0);
+        },
+};
+
+void WaylandWindowSystem::preferred(Window& window, double scale) {
+  // Until the surface is on an output the compositor prefers a scale of 1 for it, which is no
+  // output's.
+  if (!window.entered || !window.output || scale <= 0) return;
+  // The monitors' next report has the output's new scale: the owner gives its window that.
+  window.output->prefer(scale);
+}
+
 void WaylandWindowSystem::configured(Window& window, ScreenSize size) {
-  if (size.width > 0 && size.height > 0 && size != window.size) {
-    window.size = size;
-    if (events_) events_->resized(window.key, size);
+  if (size.width > 0 && size.height > 0) {
+    // The buffers have the device's pixels; the compositor shows them at the logical size.
+    if (window.viewport) wp_viewport_set_destination(window.viewport, size.width, size.height);
+    const ScreenSize device{static_cast<int>(std::lround(size.width * window.scale)),
+                            static_cast<int>(std::lround(size.height * window.scale))};
+    if (device != window.size) {
+      window.size = device;
+      if (events_) events_->resized(window.key, device);
+    }
   }
   window.frame->configured();
 }
@@ -370,10 +419,29 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   window->system = this;
   window->key = key;
   window->size = {place.width, place.height};
+  window->scale = place.scale;
   window->surface = wl_compositor_create_surface(compositor_);
+  wl_surface_add_listener(window->surface, &kSurfaceListener, window.get());
   wl_output* output = nullptr;
   for (const auto& o : outputs_) {
-    if (o->place() == place) output = o->output();
+    if (o->place() == place) {
+      output = o->output();
+      window->output = o.get();
+    }
+  }
+  if (fractionalScale_) {
+    window->fractional =
+        wp_fractional_scale_manager_v1_get_fractional_scale(fractionalScale_, window->surface);
+    wp_fractional_scale_v1_add_listener(window->fractional, &kFractionalListener, window.get());
+  }
+  const bool whole = place.scale == std::round(place.scale);
+  if ((!whole || fractionalScale_) && viewporter_) {
+    // Buffers of the device's pixels, shown at the logical size (configured).
+    window->viewport = wp_viewporter_get_viewport(viewporter_, window->surface);
+  } else {
+    // Whole device pixels to a logical one: the buffers' sizes are multiples of them.
+    wl_surface_set_buffer_scale(window->surface,
+                                whole ? std::max(1, static_cast<int>(place.scale)) : 1);
   }
   if (layerShell_) {
     window->layer = zwlr_layer_shell_v1_get_layer_surface(
@@ -408,6 +476,8 @@ void WaylandWindowSystem::close(WindowKey key) {
   if (window.layer) zwlr_layer_surface_v1_destroy(window.layer);
   if (window.toplevel) xdg_toplevel_destroy(window.toplevel);
   if (window.shell) xdg_surface_destroy(window.shell);
+  if (window.viewport) wp_viewport_destroy(window.viewport);
+  if (window.fractional) wp_fractional_scale_v1_destroy(window.fractional);
   wl_surface_destroy(window.surface);
   if (pointerOver_ == key) pointerOver_ = kNoWindow;
   windows_.erase(found);
@@ -428,7 +498,21 @@ void WaylandWindowSystem::dispatch(WindowEvents& events) {
     wl_display_cancel_read(display_);
   }
   check(wl_display_dispatch_pending(display_));
+  followScales();
   events.monitorsChanged(placesOf(outputs_));
+}
+
+void WaylandWindowSystem::followScales() {
+  for (auto& [key, window] : windows_) {
+    const auto place = window->output ? window->output->place() : std::nullopt;
+    if (!place || place->scale == window->scale) continue;
+    // The owner gives the window's canvas the new scale; the surface takes it from the next
+    // commit on.
+    window->scale = place->scale;
+    if (!window->viewport && place->scale == std::round(place->scale)) {
+      wl_surface_set_buffer_scale(window->surface, static_cast<int>(place->scale));
+    }
+  }
 }
 
 }  // namespace drevanti::wayland_platform

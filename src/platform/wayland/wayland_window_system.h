@@ -13,11 +13,13 @@
 #include <vector>
 
 #include "app/backend.h"
+#include "fractional-scale-v1-client.h"
 #include "layer_shell.h"
 #include "platform/linux_shared/main_thread_sleep.h"
 #include "platform/linux_shared/text_renderer.h"
 #include "relative-pointer-unstable-v1-client.h"
 #include "shm_frame.h"
+#include "viewporter-client.h"
 #include "wayland_outputs.h"
 #include "xdg-output-unstable-v1-client.h"
 #include "xdg-shell-client.h"
@@ -59,19 +61,26 @@ class WaylandWindowSystem final : public WindowSystem {
   static const zwlr_layer_surface_v1_listener kLayerListener;
   static const xdg_surface_listener kXdgSurfaceListener;
   static const xdg_toplevel_listener kToplevelListener;
+  static const wl_surface_listener kSurfaceListener;
+  static const wp_fractional_scale_v1_listener kFractionalListener;
 
   void announced(wl_registry* registry, std::uint32_t name, const char* interface,
                  std::uint32_t version);
   void removed(std::uint32_t name);
   void seatCapabilities(std::uint32_t capabilities);
-  // The window's surface was configured to the size given (zero: the window's own).
+  // The window's surface was configured to the size given, in the compositor's logical pixels
+  // (zero: the window's own).
   void configured(Window& window, ScreenSize size);
+  // The compositor prefers this scale for the window's surface.
+  void preferred(Window& window, double scale);
   void report(const SaverInput& input, WindowKey window);
   // The pointer at (x, y) of the surface it is over.
   void moved(wl_fixed_t x, wl_fixed_t y);
   // The pointer moved by (dx, dy), to where the last position said.
   void movedBy(wl_fixed_t dx, wl_fixed_t dy);
   WindowKey keyOf(wl_surface* surface) const;
+  // Gives each window its output's scale, where that changed.
+  void followScales();
   // Reads the compositor's events until every output has described itself.
   void settle();
   // Throws when the connection has failed.
@@ -87,6 +96,10 @@ class WaylandWindowSystem final : public WindowSystem {
   xdg_wm_base* wmBase_ = nullptr;
   zxdg_output_manager_v1* logicalOutputs_ = nullptr;
   zwp_relative_pointer_manager_v1* relativePointers_ = nullptr;
+  // Where offered: the scale the compositor prefers for a surface, and buffers of the device's
+  // pixels shown at the logical size, for a scale of no whole number.
+  wp_fractional_scale_manager_v1* fractionalScale_ = nullptr;
+  wp_viewporter* viewporter_ = nullptr;
   wl_seat* seat_ = nullptr;
   wl_pointer* pointer_ = nullptr;
   zwp_relative_pointer_v1* relativePointer_ = nullptr;

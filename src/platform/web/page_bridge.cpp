@@ -8,6 +8,7 @@
 
 EM_JS(int, jsPageWidth, (), { return Module.page.size()[0]; });
 EM_JS(int, jsPageHeight, (), { return Module.page.size()[1]; });
+EM_JS(double, jsPageScale, (), { return Module.page.scale(); });
 EM_JS(int, jsLastPointer, (int* xy), {
   const point = Module.page.pointer();
   if (!point) return 0;
@@ -36,13 +37,18 @@ EM_JS(void, jsSetCanvasSize, (int width, int height), {
   const canvas = Module.page.canvas;
   canvas.width = width;
   canvas.height = height;
-  const context = canvas.getContext("2d", {alpha : false});
-  context.font = Module.page.font;
+});
+// Set again after each new size, which resets the context.
+EM_JS(void, jsSetDensity, (int lineWidth, double textScale), {
+  const context = Module.page.canvas.getContext("2d", {alpha : false});
+  // The page's font begins with its size in CSS pixels.
+  const font = Module.page.font;
+  context.font = parseFloat(font) * textScale + font.slice(font.indexOf("px"));
   // Text is placed by the top of its cell, as the native saver places it: the baseline lies the
   // face's own ascent below (jsText), so the glyphs hang below the given y whatever face the
   // browser picked.
   context.textBaseline = "alphabetic";
-  context.lineWidth = 1;
+  context.lineWidth = lineWidth;
   context.lineCap = "square";
 });
 EM_JS(void, jsFill, (int r, int g, int b), {
@@ -55,21 +61,25 @@ EM_JS(void, jsRect, (int x, int y, int width, int height, int r, int g, int b), 
   context.fillStyle = Module.page.colour(r, g, b);
   context.fillRect(x, y, width, height);
 });
-// Pixel centres lie at .5: a one-pixel line through them covers whole pixels, and its square caps
-// cover both end pixels, as on the other systems.
+// A line w pixels thick through points w/2 right of and below a pixel's corner covers whole pixels,
+// from that pixel w to the right and below, and its square caps cover both end pixels, as on the
+// other systems.
 EM_JS(void, jsLine, (float x1, float y1, float x2, float y2, int r, int g, int b), {
   const context = Module.page.canvas.getContext("2d");
+  const half = context.lineWidth / 2;
   context.strokeStyle = Module.page.colour(r, g, b);
   context.beginPath();
-  context.moveTo(Math.round(x1) + 0.5, Math.round(y1) + 0.5);
-  context.lineTo(Math.round(x2) + 0.5, Math.round(y2) + 0.5);
+  context.moveTo(Math.round(x1) + half, Math.round(y1) + half);
+  context.lineTo(Math.round(x2) + half, Math.round(y2) + half);
   context.stroke();
 });
+// The outline around the centre pixel's middle, grown inwards from the radius.
 EM_JS(void, jsCircle, (float x, float y, float radius, int r, int g, int b), {
   const context = Module.page.canvas.getContext("2d");
   context.strokeStyle = Module.page.colour(r, g, b);
   context.beginPath();
-  context.arc(Math.round(x) + 0.5, Math.round(y) + 0.5, radius, 0, 2 * Math.PI);
+  context.arc(Math.round(x) + 0.5, Math.round(y) + 0.5, radius - (context.lineWidth - 1) / 2, 0,
+              2 * Math.PI);
   context.stroke();
 });
 EM_JS(void, jsText,
@@ -98,6 +108,10 @@ namespace drevanti::web {
 
 ScreenSize pageSize() {
   return {jsPageWidth(), jsPageHeight()};
+}
+
+double pageScale() {
+  return jsPageScale();
 }
 
 std::optional<DesktopPoint> lastPointer() {
@@ -141,8 +155,13 @@ void waitForEvent(int milliseconds) {
   jsWaitForEvent(milliseconds);
 }
 
-void setCanvasSize(ScreenSize size) {
+void setCanvasSize(ScreenSize size, int lineWidth, double textScale) {
   jsSetCanvasSize(size.width, size.height);
+  jsSetDensity(lineWidth, textScale);
+}
+
+void setDensity(int lineWidth, double textScale) {
+  jsSetDensity(lineWidth, textScale);
 }
 
 void drawFill(Rgb c) {

@@ -18,6 +18,7 @@ enum class PageEventKind {
   Press = 2,           // a mouse button, a pen or a finger came down
   Move = 3,            // a, b: the pointer in device pixels of the page; c: the buttons held
   Resize = 4,          // a, b: the page's new size in device pixels
+  Rescale = 6,         // devicePixelRatio changed (the page was zoomed, or moved to a screen)
   LeftFullScreen = 5,  // the browser gave full screen back (its own Esc)
 };
 
@@ -28,6 +29,8 @@ struct PageEvent {
 
 // The page's size in device pixels (CSS pixels times devicePixelRatio).
 ScreenSize pageSize();
+// devicePixelRatio: device pixels to a CSS pixel, the scene's pixel on the page.
+double pageScale();
 
 // Where the pointer was last seen over the page, in device pixels; nothing when it has not been
 // seen, or when the page has since gone full screen (and so moved under it).
@@ -52,9 +55,10 @@ std::optional<PageEvent> takeEvent();
 inline constexpr int kNoTimeout = -1;
 void waitForEvent(int milliseconds);
 
-// Drawing on the scene's canvas, in its device pixels. Lines and outlines are one pixel wide, on
-// the pixel grid.
-void setCanvasSize(ScreenSize size);
+// Drawing on the scene's canvas, in its device pixels, on the pixel grid; lines and outlines are
+// lineWidth pixels thick (Canvas::setDensity), text is textScale times the page's font size.
+void setCanvasSize(ScreenSize size, int lineWidth, double textScale);
+void setDensity(int lineWidth, double textScale);
 void drawFill(Rgb colour);
 void drawRect(const Rect& area, Rgb colour);
 void drawLine(float x1, float y1, float x2, float y2, Rgb colour);

@@ -5,7 +5,7 @@
 namespace drevanti::web {
 
 PageFrame::PageFrame(ScreenSize size) {
-  setCanvasSize(size);
+  setCanvasSize(size, lineWidth_, textScale_);
 }
 
 bool PageFrame::present() {
@@ -36,7 +36,7 @@ bool PageFrame::present() {
 
 void PageFrame::resize(ScreenSize size) {
   drawings_.clear();
-  setCanvasSize(size);
+  setCanvasSize(size, lineWidth_, textScale_);
 }
 
 void PageFrame::fill(Rgb colour) {
@@ -75,6 +75,14 @@ void PageFrame::clippedText(const Rect& clip, float x, float y, std::string_view
 
 int PageFrame::textHeight(std::string_view utf8) {
   return web::textHeight(utf8);
+}
+
+void PageFrame::setDensity(int lineWidth, double textScale) {
+  // Told before every frame; the context keeps it, and is told again only when it changes.
+  if (lineWidth == lineWidth_ && textScale == textScale_) return;
+  lineWidth_ = lineWidth;
+  textScale_ = textScale;
+  web::setDensity(lineWidth, textScale);
 }
 
 }  // namespace drevanti::web

@@ -34,8 +34,11 @@ class PageFrame final : public FrameTarget, private Canvas {
   void text(float x, float y, std::string_view utf8, Rgb colour) override;
   void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
   int textHeight(std::string_view utf8) override;
+  void setDensity(int lineWidth, double textScale) override;
 
   std::vector<Drawing> drawings_;
+  int lineWidth_ = 1;
+  double textScale_ = 1;
 };
 
 }  // namespace drevanti::web

@@ -33,6 +33,7 @@ SaverInput inputOf(const PageEvent& event) {
       input.button = static_cast<Integer>(event.c);
       break;
     case PageEventKind::Resize:
+    case PageEventKind::Rescale:
       break;
   }
   return input;
@@ -42,7 +43,7 @@ SaverInput inputOf(const PageEvent& event) {
 
 std::vector<Monitor> PageWindowSystem::monitors() {
   const ScreenSize size = pageSize();
-  return {{0, 0, size.width, size.height}};
+  return {{0, 0, size.width, size.height, pageScale()}};
 }
 
 FrameTarget& PageWindowSystem::open(WindowKey window, const Monitor& place) {
@@ -50,6 +51,7 @@ FrameTarget& PageWindowSystem::open(WindowKey window, const Monitor& place) {
   const ScreenSize size{place.width, place.height};
   frame_ = std::make_unique<PageFrame>(size);
   window_ = window;
+  opened_ = size;
   showScene(size);
   return *frame_;
 }
@@ -78,6 +80,11 @@ void PageWindowSystem::waitAndPass(WindowEvents& events,
   for (; event; event = takeEvent()) {
     if (event->kind == PageEventKind::Resize) {
       events.resized(window_, {event->a, event->b});
+    } else if (event->kind == PageEventKind::Rescale) {
+      // The page is the window's monitor, as it was when the window opened: the owner keeps the
+      // window and gives it the new scale, then the page's size as it is now.
+      events.monitorsChanged({{0, 0, opened_.width, opened_.height, pageScale()}});
+      events.resized(window_, pageSize());
     } else {
       events.input(window_, inputOf(*event));
     }

@@ -37,6 +37,7 @@ class PageWindowSystem final : public WindowSystem {
 
   BrowserDemonstration& demonstration_;
   WindowKey window_ = kNoWindow;
+  ScreenSize opened_;
   std::unique_ptr<PageFrame> frame_;
 };
 

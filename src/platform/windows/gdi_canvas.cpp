@@ -21,7 +21,9 @@ int px(float value) {
 }  // namespace
 
 GdiCanvas::GdiCanvas(int width, int height, HFONT font)
-    : width_(std::max(width, 1)), height_(std::max(height, 1)) {
+    : width_(std::max(width, 1)),
+      height_(std::max(height, 1)),
+      font_(font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width_;
@@ -34,7 +36,7 @@ GdiCanvas::GdiCanvas(int width, int height, HFONT font)
   bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   bits_ = static_cast<const std::uint32_t*>(bits);
   previousBitmap_ = SelectObject(dc_, bitmap_);
-  previousFont_ = SelectObject(dc_, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  previousFont_ = SelectObject(dc_, font_);
   previousBrush_ = SelectObject(dc_, GetStockObject(NULL_BRUSH));
   previousPen_ = SelectObject(dc_, GetStockObject(WHITE_PEN));
   SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
@@ -47,7 +49,8 @@ GdiCanvas::~GdiCanvas() {
   SelectObject(dc_, previousBrush_);
   SelectObject(dc_, previousFont_);
   SelectObject(dc_, previousBitmap_);
-  for (const auto& entry : pens_) DeleteObject(entry.second);
+  for (const Pen& p : pens_) DeleteObject(p.pen);
+  if (scaledFont_) DeleteObject(scaledFont_);
   DeleteObject(bitmap_);
   DeleteDC(dc_);
 }
@@ -64,15 +67,19 @@ void GdiCanvas::fillRect(const Rect& area, Rgb colour) {
 }
 
 void GdiCanvas::line(float x1, float y1, float x2, float y2, Rgb colour) {
-  SelectObject(dc_, pen(colour));
-  MoveToEx(dc_, px(x1), px(y1), nullptr);
-  LineTo(dc_, px(x2), px(y2));
-  // LineTo stops one pixel short of the end point.
-  SetPixelV(dc_, px(x2), px(y2), colorRef(colour));
+  SelectObject(dc_, pen(colour, 1));
+  for (int dy = 0; dy < lineWidth_; ++dy) {
+    for (int dx = 0; dx < lineWidth_; ++dx) {
+      MoveToEx(dc_, px(x1) + dx, px(y1) + dy, nullptr);
+      LineTo(dc_, px(x2) + dx, px(y2) + dy);
+      // LineTo stops one pixel short of the end point.
+      SetPixelV(dc_, px(x2) + dx, px(y2) + dy, colorRef(colour));
+    }
+  }
 }
 
 void GdiCanvas::circle(float x, float y, float radius, Rgb colour) {
-  SelectObject(dc_, pen(colour));
+  SelectObject(dc_, pen(colour, lineWidth_));
   const int cx = px(x), cy = px(y), r = px(radius);
   // The box's right and bottom edges lie outside the figure.
   Ellipse(dc_, cx - r, cy - r, cx + r + 1, cy + r + 1);
@@ -92,19 +99,41 @@ void GdiCanvas::clippedText(const Rect& clip, float x, float y, std::string_view
               nullptr);
 }
 
+void GdiCanvas::setDensity(int lineWidth, double textScale) {
+  lineWidth_ = lineWidth;
+  if (textScale == textScale_) return;
+  textScale_ = textScale;
+  HFONT made = nullptr;
+  if (textScale != 1) {
+    LOGFONTW shape{};
+    GetObjectW(font_, sizeof shape, &shape);
+    // The stock font is made for the system's DPI; the scale is from 96.
+    const HDC screen = GetDC(nullptr);
+    const double factor = textScale * 96 / std::max(GetDeviceCaps(screen, LOGPIXELSY), 1);
+    ReleaseDC(nullptr, screen);
+    shape.lfHeight = static_cast<LONG>(std::lround(shape.lfHeight * factor));
+    shape.lfWidth = static_cast<LONG>(std::lround(shape.lfWidth * factor));
+    made = CreateFontIndirectW(&shape);
+  }
+  SelectObject(dc_, made ? made : font_);
+  if (scaledFont_) DeleteObject(scaledFont_);
+  scaledFont_ = made;
+}
+
 int GdiCanvas::textHeight(std::string_view) {
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc_, &metrics);
   return static_cast<int>(metrics.tmHeight);
 }
 
-HPEN GdiCanvas::pen(Rgb colour) {
+HPEN GdiCanvas::pen(Rgb colour, int width) {
   const COLORREF key = colorRef(colour);
-  for (const auto& entry : pens_) {
-    if (entry.first == key) return entry.second;
+  for (const Pen& p : pens_) {
+    if (p.colour == key && p.width == width) return p.pen;
   }
-  const HPEN made = CreatePen(PS_SOLID, 1, key);
-  pens_.emplace_back(key, made);
+  // A thick outline lies inside the figure's box, as a thin one does.
+  const HPEN made = CreatePen(width == 1 ? PS_SOLID : PS_INSIDEFRAME, width, key);
+  pens_.push_back({key, width, made});
   return made;
 }
 

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "render/canvas.h"
@@ -30,6 +29,9 @@ class GdiCanvas final : public Canvas {
   void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
   // The font's cell height (tmHeight).
   int textHeight(std::string_view utf8) override;
+  // A thick line is the thin one drawn once for each pixel of its square; text is in a copy of
+  // the font, scaled.
+  void setDensity(int lineWidth, double textScale) override;
 
   // Copies the picture to target: the part inside area, at the same place.
   void blitTo(HDC target, const RECT& area) const;
@@ -40,9 +42,15 @@ class GdiCanvas final : public Canvas {
   Rgb pixel(int x, int y) const;
 
  private:
-  HPEN pen(Rgb colour);
+  // The pen of the colour and width, made once.
+  HPEN pen(Rgb colour, int width);
 
   int width_, height_;
+  HFONT font_;
+  int lineWidth_ = 1;
+  double textScale_ = 1;
+  // The font at textScale_, when that is not 1; owned.
+  HFONT scaledFont_ = nullptr;
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ previousBitmap_ = nullptr;
@@ -50,7 +58,12 @@ class GdiCanvas final : public Canvas {
   HGDIOBJ previousPen_ = nullptr;
   HGDIOBJ previousBrush_ = nullptr;
   const std::uint32_t* bits_ = nullptr;
-  std::vector<std::pair<COLORREF, HPEN>> pens_;
+  struct Pen {
+    COLORREF colour;
+    int width;
+    HPEN pen;
+  };
+  std::vector<Pen> pens_;
 };
 
 }  // namespace drevanti::win32

@@ -1,5 +1,7 @@
 #include "win32_window_system.h"
 
+#include <shellscalingapi.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -24,6 +26,13 @@ ScreenSize clientSize(HWND window) {
           static_cast<int>(client.bottom - client.top)};
 }
 
+// The monitor's effective DPI (the user's scale setting) over the 96 of a scale of 100 %.
+double scaleOf(HMONITOR monitor) {
+  UINT x = 0, y = 0;
+  if (GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &x, &y) != S_OK || x == 0) return 1;
+  return x / 96.0;
+}
+
 BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
@@ -31,7 +40,7 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     const RECT& r = info.rcMonitor;
     reinterpret_cast<std::vector<Monitor>*>(list)->push_back(
         {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
-         static_cast<int>(r.bottom - r.top)});
+         static_cast<int>(r.bottom - r.top), scaleOf(monitor)});
   }
   return TRUE;
 }
@@ -64,7 +73,10 @@ Win32WindowSystem::~Win32WindowSystem() {
 }
 
 std::vector<Monitor> Win32WindowSystem::monitors() {
-  if (parent_ != nullptr) return {{0, 0, parentSize_.width, parentSize_.height}};
+  if (parent_ != nullptr) {
+    return {{0, 0, parentSize_.width, parentSize_.height,
+             scaleOf(MonitorFromWindow(parent_, MONITOR_DEFAULTTONEAREST))}};
+  }
   // With per-monitor DPI awareness (the manifest) these are physical pixels.
   std::vector<Monitor> found;
   EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));
@@ -190,8 +202,12 @@ LRESULT Win32WindowSystem::handle(const Window& w, HWND window, UINT message, WP
       if (fullScreen && (wParam & 0xFFF0) == SC_SCREENSAVE) return 0;
       break;
     case WM_DISPLAYCHANGE:
-      // Sent to every top-level window; the monitors are read again once the messages are done.
+    case WM_DPICHANGED:
+      // Sent to every top-level window (a new scale setting to those on its monitor); the
+      // monitors are read again once the messages are done, and the owner resizes or replaces
+      // the windows itself.
       displaysChanged_ = fullScreen;
+      if (message == WM_DPICHANGED) return 0;
       break;
 
     case WM_DESTROY:

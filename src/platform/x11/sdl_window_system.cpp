@@ -67,7 +67,7 @@ SdlWindowSystem::~SdlWindowSystem() {
 }
 
 std::vector<Monitor> SdlWindowSystem::monitors() {
-  if (hostWindow_ != 0) return {{0, 0, hostSize_.width, hostSize_.height}};
+  if (hostWindow_ != 0) return {{0, 0, hostSize_.width, hostSize_.height, x11DesktopScale()}};
   return desktop_->monitors();
 }
 

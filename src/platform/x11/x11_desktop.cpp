@@ -1,9 +1,11 @@
 #include "x11_desktop.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
 #include "sdl_session.h"
+#include "x11_windows.h"
 
 namespace drevanti::x11 {
 
@@ -25,24 +27,25 @@ X11Desktop::X11Desktop() : display_(XOpenDisplay(nullptr)) {
                    RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
   }
   // Monitors set or deleted by hand (xrandr --setmonitor, --delmonitor) are announced only as a
-  // ConfigureNotify of the root window.
-  XSelectInput(display, root, StructureNotifyMask);
+  // ConfigureNotify of the root window; a new Xft.dpi as a change of its resources' property.
+  XSelectInput(display, root, StructureNotifyMask | PropertyChangeMask);
   XFlush(display);
 }
 
 std::vector<Monitor> X11Desktop::monitors() {
   Display* display = display_.get();
   std::vector<Monitor> found;
+  const double scale = x11DesktopScale(display);
   int count = 0;
   XRRMonitorInfo* monitors =
       monitorsKnown_ ? XRRGetMonitors(display, DefaultRootWindow(display), True, &count) : nullptr;
   for (int i = 0; i < count; ++i) {
-    found.push_back({monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height});
+    found.push_back({monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height, scale});
   }
   if (monitors) XRRFreeMonitors(monitors);
   if (found.empty()) {
     found.push_back({0, 0, DisplayWidth(display, DefaultScreen(display)),
-                     DisplayHeight(display, DefaultScreen(display))});
+                     DisplayHeight(display, DefaultScreen(display)), scale});
   }
   return found;
 }
@@ -52,6 +55,8 @@ bool X11Desktop::changed() {
   while (XPending(display_.get()) > 0) {
     XEvent event;
     XNextEvent(display_.get(), &event);
+    // Of the root window's properties only its resources tell of the monitors (their scale).
+    if (event.type == PropertyNotify && event.xproperty.atom != XA_RESOURCE_MANAGER) continue;
     // Keeps the screen's size that DisplayWidth and DisplayHeight give up to date.
     XRRUpdateConfiguration(&event);
     announced = true;

@@ -1,9 +1,12 @@
 #include "x11_windows.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <cstdlib>
 #include <memory>
+#include <string_view>
 
 #include "x11_workarounds.h"
 
@@ -20,7 +23,45 @@ Connection connect() {
   return Connection(XOpenDisplay(nullptr));
 }
 
+// The resource database's "Xft.dpi: 192" line over 96; 1 without one, or with a value of none.
+double scaleOf(std::string_view resources) {
+  constexpr std::string_view kName = "Xft.dpi:";
+  double dpi = 0;
+  while (!resources.empty()) {
+    const std::size_t end = resources.find('\n');
+    const std::string_view line = resources.substr(0, end);
+    if (line.substr(0, kName.size()) == kName) {
+      // The last one counts, as in a database merged line by line.
+      dpi = std::strtod(std::string(line.substr(kName.size())).c_str(), nullptr);
+    }
+    if (end == std::string_view::npos) break;
+    resources.remove_prefix(end + 1);
+  }
+  return dpi > 0 ? dpi / 96 : 1;
+}
+
 }  // namespace
+
+double x11DesktopScale(Display* display) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, left = 0;
+  unsigned char* data = nullptr;
+  const int read =
+      XGetWindowProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, 0, 1 << 20,
+                         False, XA_STRING, &type, &format, &count, &left, &data);
+  double scale = 1;
+  if (read == Success && data && format == 8) {
+    scale = scaleOf({reinterpret_cast<const char*>(data), count});
+  }
+  if (data) XFree(data);
+  return scale;
+}
+
+double x11DesktopScale() {
+  const Connection display = connect();
+  return display ? x11DesktopScale(display.get()) : 1;
+}
 
 unsigned long x11RootWindow() {
   const Connection display = connect();

@@ -8,7 +8,16 @@
 
 #include "app/screen_size.h"
 
+// Xlib's display, declared here so that Xlib's macros stay out of the files that include this.
+struct _XDisplay;
+
 namespace drevanti::x11 {
+
+// The desktop's device pixels to one of the scene's: Xft.dpi of the root window's resources (as
+// xrdb -merge sets them, read fresh from RESOURCE_MANAGER) over 96; 1 when it is not set. The
+// second on a short connection of its own.
+double x11DesktopScale(_XDisplay* display);
+double x11DesktopScale();
 
 // The root window of the default screen.
 unsigned long x11RootWindow();

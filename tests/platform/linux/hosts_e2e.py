@@ -27,8 +27,8 @@ from e2e.pictures import Picture  # noqa: E402
 from e2e.processes import (command_line_of, environment_of, processes_of, program_env,  # noqa: E402
                            run, seconds_since_start, usage, wait_gone)
 from e2e.report import Failure, check, log, main, shot_path, wait_for  # noqa: E402
-from e2e.scene import (MARKER, MARKER_X, load_layout, scene_problems,  # noqa: E402
-                       wait_for_bars, wait_for_scenes)
+from e2e.scene import (MARKER, MARKER_X, bar_row, ink_height, load_layout,  # noqa: E402
+                       scene_problems, status_box, wait_for_bars, wait_for_scenes)
 from e2e.screens import XServer  # noqa: E402
 
 SAVER_TITLE = "シュタイナー問題"
@@ -55,16 +55,21 @@ def saver_on_path(saver, env):
         yield dict(env, PATH=f"{folder}:{os.environ['PATH']}"), folder
 
 
-def case_xscreensaver(args, monitors):
+def case_xscreensaver(args, monitors, dpi=None):
+    """xscreensaver runs drevanti on each monitor; with an Xft.dpi set on the display, drawn at
+    its density on the logical screen of the monitor's size over dpi / 96."""
     two = len(monitors) > 1
     with XServer(size=TWO_MONITOR_SCREEN if two else monitors[0][2:],
                  monitors=monitors if two else (), probe=args.probe) as server, \
             ThrowawayUser(f"xss{len(monitors)}", args.saver) as user:
+        if dpi:
+            server.merge_resources(f"Xft.dpi: {dpi}\n")
         # The programs line the README gives.
         user.write(".xscreensaver", "programs: drevanti --root \\n\n")
         xscreensaver_runs(server, user, {"DISPLAY": server.env["DISPLAY"]}, monitors,
                           os.path.join(user.bin, "drevanti"),
-                          f"xscreensaver-{len(monitors)}")
+                          f"xscreensaver-{len(monitors)}" + (f"-{dpi}dpi" if dpi else ""),
+                          scale=dpi / 96 if dpi else 1)
 
 
 def savers_of(args, server, locker, monitors, name):
@@ -172,10 +177,12 @@ def case_window_id(args):
         log(f"no such window: exit {code}, {error.strip()}")
 
 
-def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_step=None):
+def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_step=None,
+                  scales=None):
     """The README's swayidle line, with an idle time of one second, args.runs times under a
     running compositor: each time every output shows its own scene (grab gives one shot per
-    output), the time from the saver's start to that, its CPU share and memory are printed, and
+    output, in device pixels; scales, when given, are the outputs' device pixels to a logical
+    one), the time from the saver's start to that, its CPU share and memory are printed, and
     end(env) stops it (swayidle first, so that it does not start the saver again). In the last
     run last_run_step(), when given, comes before the end."""
     figures = []
@@ -194,8 +201,9 @@ def swayidle_runs(args, user, env, outputs, grab, alive, end, name, last_run_ste
             shots = grab()
             # The shot's time, not the time its pixels took to check.
             since_start = seconds_since_start(savers[0])
-            problems = [f"run {run_number}, output {i + 1}: {p}" for i, (shot, o) in
-                        enumerate(zip(shots, outputs)) for p in scene_problems(shot, o)]
+            problems = [f"run {run_number}, output {i + 1}: {p}" for i, (shot, o, scale) in
+                        enumerate(zip(shots, outputs, scales or [1] * len(outputs)))
+                        for p in scene_problems(shot, o, scale)]
             if not problems:
                 break
             check(since_start < START_LIMIT, "; ".join(problems))
@@ -222,14 +230,16 @@ def grim(env, *output):
                           capture_output=True, timeout=30)
 
 
-def case_sway(args):
+def case_sway(args, scale=1):
     """swayidle on a headless sway with two outputs starts drevanti, which covers both; a key (a
-    virtual keyboard) ends it."""
+    virtual keyboard) ends it. With a scale, the first output has it: its scene is laid out on
+    the logical size and drawn at its device pixels, as grim takes them."""
     outputs = ((0, 0, 1280, 720), (1280, 0, 1024, 768))
     with ThrowawayUser("sway", args.saver) as user:
         runtime = user.runtime_dir()
-        config = user.write("sway.conf", "output HEADLESS-1 resolution 1280x720 position 0 0\n"
-                            "output HEADLESS-2 resolution 1024x768 position 1280 0\n")
+        config = user.write("sway.conf", f"output HEADLESS-1 resolution 1280x720 position 0 0 "
+                            f"scale {scale}\noutput HEADLESS-2 resolution 1024x768 position "
+                            f"{1280 // scale} 0\n")
         sway = compositor(user, ["sway", "-c", config],
                           {"XDG_RUNTIME_DIR": runtime, "WLR_BACKENDS": "headless",
                            "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1",
@@ -237,6 +247,12 @@ def case_sway(args):
         env = {"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": "wayland-1"}
 
         def grab():
+            if scale != 1:
+                # Each output on its own, at its own device pixels.
+                shots = [grim(env, "-o", f"HEADLESS-{i + 1}") for i in range(len(outputs))]
+                check(all(s.returncode == 0 for s in shots), "grim failed: " +
+                      "".join(s.stderr.decode() for s in shots))
+                return [Picture.from_ppm(s.stdout) for s in shots]
             shot = grim(env)
             check(shot.returncode == 0, f"grim failed: {shot.stderr.decode()}")
             return [Picture.from_ppm(shot.stdout)] * len(outputs)
@@ -261,21 +277,55 @@ def case_sway(args):
             raise Failure(f"the added output {HOT_PLUG_LIMIT:g} s after it was created: " +
                           "; ".join(problems))
 
-        swayidle_runs(args, user, env, outputs, grab, sway.alive,
-                      lambda env: user.succeed(["wtype", "-s", "300", "a"], env), "sway", add_output)
+        per_output = (0, 0, 1280, 720), (0, 0, 1024, 768)
+
+        def judged_scaled():
+            shot = grab()[0]
+            bar_x, bar_y, length, thick = bar_row(per_output[0], scale)
+            log(f"HEADLESS-1 at scale {scale}: logical {round(1280 / scale)}x{round(720 / scale)}; "
+                f"the bar on device columns {bar_x}..{bar_x + length - 1}, rows {bar_y}.."
+                f"{bar_y + thick - 1}; the status text "
+                f"{ink_height(shot, status_box(per_output[0], scale), scale)} pixels high")
+            # The same session at scale 1: the window follows, and costs what it costs there.
+            savers = user.savers()
+            usage(savers, args.usage_seconds, f"HEADLESS-1 at scale {scale}")
+            sock = next(f for f in os.listdir(runtime) if f.startswith("sway-ipc."))
+            user.succeed(["swaymsg", "output", "HEADLESS-1", "scale", "1"],
+                         dict(env, SWAYSOCK=f"{runtime}/{sock}"))
+            _, seconds = wait_for_scenes(lambda: grab()[0], [per_output[0]], sway.alive,
+                                         "HEADLESS-1 back at scale 1", START_LIMIT)
+            log(f"HEADLESS-1 set to scale 1 while it runs: its scene at scale 1 {seconds:.2f} s "
+                "later")
+            usage(savers, args.usage_seconds, "HEADLESS-1 at scale 1, the same session")
+            add_output()
+
+        swayidle_runs(args, user, env, per_output if scale != 1 else outputs, grab, sway.alive,
+                      lambda env: user.succeed(["wtype", "-s", "300", "a"], env),
+                      f"sway-scale-{scale}" if scale != 1 else "sway",
+                      judged_scaled if scale != 1 else add_output, (scale, 1))
 
 
-def case_kwin(args):
+def case_kwin(args, scale=1):
     """swayidle under KWin's virtual backend with two outputs (KDE's idle protocol) starts
     drevanti, which covers both; SIGTERM, as a session's end sends it, ends it. KWin's own
-    screenshot interface, on a session bus of the test's, shows what is on each output."""
-    with ThrowawayUser("kwin", args.saver) as user, Kwin(user) as kwin:
+    screenshot interface, on a session bus of the test's, shows what is on each output, in its
+    device pixels. With a scale (KWin offers a fractional one) the outputs of 1280x720 logical
+    pixels have that many more device pixels, on which the scene is drawn."""
+    with ThrowawayUser("kwin", args.saver) as user, Kwin(user, scale) as kwin:
         def terminate(env):
             for pid in user.savers():
                 os.kill(pid, signal.SIGTERM)
 
-        swayidle_runs(args, user, kwin.env, Kwin.PLACES, kwin.grab, kwin.process.alive, terminate,
-                      "kwin")
+        def judged_scaled():
+            shot = kwin.grab()[0]
+            bar_x, bar_y, length, thick = bar_row(kwin.places[0], scale)
+            log(f"Virtual-0 at scale {scale:g}: logical 1280x720; the bar on device columns "
+                f"{bar_x}..{bar_x + length - 1}, rows {bar_y}..{bar_y + thick - 1}; the status "
+                f"text {ink_height(shot, status_box(kwin.places[0], scale), scale)} pixels high")
+
+        swayidle_runs(args, user, kwin.env, kwin.places, kwin.grab, kwin.process.alive, terminate,
+                      f"kwin-scale-{scale:g}" if scale != 1 else "kwin", judged_scaled,
+                      (scale, scale))
 
 
 # --- Full screen on unusual screens ---------------------------------------------------------------
@@ -378,11 +428,14 @@ def case_depth_8(args):
 if __name__ == "__main__":
     main({"xscreensaver": lambda a: case_xscreensaver(a, ONE_MONITOR),
           "xscreensaver-two-monitors": lambda a: case_xscreensaver(a, TWO_MONITORS),
+          "xscreensaver-192dpi": lambda a: case_xscreensaver(a, ONE_MONITOR, 192),
           "xsecurelock": case_xsecurelock,
           "xss-lock": case_xss_lock,
           "window-id": case_window_id,
           "sway": case_sway,
+          "sway-scale-2": lambda a: case_sway(a, 2),
           "kwin": case_kwin,
+          "kwin-scale-1.5": lambda a: case_kwin(a, 1.5),
           "two-monitors": case_two_monitors,
           "hot-plug": case_hot_plug,
           "narrow-screen": case_narrow_screen,

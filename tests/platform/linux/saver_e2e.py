@@ -14,7 +14,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from e2e.pictures import BLACK, DARK, LIGHT, YELLOW, Colour  # noqa: E402
 from e2e.processes import program_env, run  # noqa: E402
 from e2e.report import check, log, main, shot_path, wait_for  # noqa: E402
-from e2e.scene import LAYOUT, load_layout, wait_for_scenes  # noqa: E402
+from e2e.scene import (LAYOUT, bar_row, ink_height, load_layout, status_box,  # noqa: E402
+                       wait_for_scenes)
 from e2e.screens import XServer  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1280, 720
@@ -27,11 +28,11 @@ STOP_LIMIT = 1.0
 START_LIMIT = 10.0
 
 
-def start_saver(server, args, extra=()):
+def start_saver(server, args, extra=(), scale=1):
     """Starts the saver and waits until its first scene is on the screen."""
     saver = server.start([args.saver, *extra], what="the saver")
     shot, _ = wait_for_scenes(server.screenshot, [(0, 0, SCREEN_W, SCREEN_H)], saver.alive,
-                              "no scene on the screen", START_LIMIT)
+                              "no scene on the screen", START_LIMIT, scale)
     return saver, shot
 
 
@@ -65,6 +66,28 @@ def case_scene(args):
         log(f"scene: window {window}, {len(yellow)} yellow, {text} label and {edges} other white "
             f"pixels; first tree on screen {time.monotonic() - saver.started:.2f} s after start "
             "(screenshot polling)")
+        server.run(["xdotool", "key", "a"])
+        saver.expect_end(STOP_LIMIT, "key")
+
+
+def case_scaled(args):
+    """With Xft.dpi: 192 in the display's resources the saver lays its instances out on the
+    logical screen of half the size and draws them at two device pixels to each of the scene's;
+    a new Xft.dpi while it runs is followed."""
+    screen = (0, 0, SCREEN_W, SCREEN_H)
+    with XServer(probe=args.probe) as server:
+        server.merge_resources("Xft.dpi: 192\n")
+        saver, shot = start_saver(server, args, scale=2)
+        shot.save_png(shot_path("saver-scaled-2"))
+        bar_x, bar_y, length, thick = bar_row(screen, 2)
+        log(f"Xft.dpi 192: scale 2, logical {SCREEN_W // 2}x{SCREEN_H // 2}; the bar on device "
+            f"columns {bar_x}..{bar_x + length - 1}, rows {bar_y}..{bar_y + thick - 1}; the status "
+            f"text {ink_height(shot, status_box(screen, 2), 2)} pixels high")
+        server.merge_resources("Xft.dpi: 96\n")
+        shot, seconds = wait_for_scenes(server.screenshot, [screen], saver.alive,
+                                        "after Xft.dpi went back to 96", START_LIMIT)
+        shot.save_png(shot_path("saver-scaled-back-to-1"))
+        log(f"Xft.dpi 96 while it runs: the scene at scale 1 {seconds:.2f} s later")
         server.run(["xdotool", "key", "a"])
         saver.expect_end(STOP_LIMIT, "key")
 
@@ -248,6 +271,7 @@ def case_late_wakeup(args):
 
 if __name__ == "__main__":
     main({"scene": case_scene,
+          "scaled": case_scaled,
           "window-manager": case_window_manager,
           "key": lambda a: case_ends_on(a, "key", ["key", "a"]),
           "modifier": lambda a: case_ends_on(a, "modifier key", ["key", "shift"]),

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "app/screen_size.h"
 #include "app/solver_state.h"
+#include "render/scaled_canvas.h"
 #include "render/scene.h"
 #include "render/scene_layout.h"
 
@@ -160,6 +163,64 @@ TEST_F(SurfaceCanvasTest, ALongStatusLineFitsTheLabel) {
   ASSERT_EQ(line, "N=49 M=47 N+M=96 counter=50 d=9876.54321098765 counter2=99");
   EXPECT_LE(text_->measure(line).width + kStatusTextInset, kStatusLabel.width);
   EXPECT_LE(text_->measure(line).height, kStatusLabel.height);
+}
+
+// The scene through the scaled canvas: at one device pixel to the scene's exactly what the surface
+// shows of it drawn directly; at 2 and 1.5 each of the scene's pixels on the device pixels it
+// covers, lines and outlines max(1, round(s)) thick, text s times its size.
+TEST_F(SurfaceCanvasTest, TheScaledSceneCoversTheDevicePixelsOfEachOfItsPixels) {
+  const auto state = std::make_unique<SolverState>();
+  SolverState& s = *state;
+  s.terminalCount = 1;
+  s.bestVertexCount = 2;
+  s.bestX[0] = 100, s.bestY[0] = 50, s.bestKind[0] = 0;
+  s.bestX[1] = 150, s.bestY[1] = 50, s.bestKind[1] = 1;
+  s.bestEdgeFrom[0] = 0, s.bestEdgeTo[0] = 1;
+  const auto draw = [&](Canvas& device, double scale) {
+    ScaledCanvas scaled(scale);
+    scaled.drawOn(device);
+    Scene().repaint(s, scaled, logicalSize({640, 120}, scale).width);
+  };
+  const auto red = [](Rgb c) { return c == kRed; };
+
+  std::unique_ptr<SDL_Surface, SurfaceDeleter> direct(
+      SDL_CreateRGBSurfaceWithFormat(0, 640, 120, 32, SDL_PIXELFORMAT_RGB888));
+  SurfaceCanvas plain(direct.get(), *text_);
+  plain.fill(kBlack);
+  Scene().repaint(s, plain, 640);
+  draw(*canvas_, 1);
+  for (int y = 0; y < 120; ++y) {
+    ASSERT_EQ(
+        std::memcmp(static_cast<const Uint8*>(direct->pixels) + y * direct->pitch,
+                    static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch, 640 * 4),
+        0)
+        << "row " << y;
+  }
+
+  // Two: the bar from 2 * (320 - 200) to 2 * (320 - 100) + 1 on rows 60 and 61, ticks two wide.
+  canvas_->fill(kBlack);
+  draw(*canvas_, 2);
+  EXPECT_EQ(count(*canvas_, {240, 60, 202, 2}, red), 404);
+  EXPECT_EQ(count(*canvas_, {0, 62, 640, 1}, red), 0);
+  EXPECT_EQ(count(*canvas_, {0, 59, 640, 1}, red), 4);
+  EXPECT_EQ(at(*canvas_, 239, 60), kBlack);
+  EXPECT_EQ(at(*canvas_, 442, 60), kBlack);
+  // The terminal's ring around the middle of the scene's pixel (100, 50), 8 out and 2 thick;
+  // the Steiner point's 4 out.
+  EXPECT_EQ(at(*canvas_, 201 - 9, 101), kBlack);
+  EXPECT_EQ(at(*canvas_, 201 - 8, 101), kYellow);
+  EXPECT_EQ(at(*canvas_, 201 - 7, 101), kYellow);
+  EXPECT_EQ(at(*canvas_, 201 - 6, 101), kBlack);
+  EXPECT_EQ(at(*canvas_, 301, 101 - 4), kWhite);
+  EXPECT_EQ(at(*canvas_, 301, 101 - 5), kBlack);
+  EXPECT_NEAR(text_->measure("100", 2).height, 2 * text_->measure("100").height, 2);
+
+  // One and a half: lines two thick from the device pixel the scene's pixel starts on.
+  canvas_->fill(kBlack);
+  draw(*canvas_, 1.5);
+  EXPECT_EQ(count(*canvas_, {340, 45, 152, 2}, red), 304);
+  EXPECT_EQ(count(*canvas_, {0, 47, 640, 1}, red), 0);
+  EXPECT_EQ(count(*canvas_, {0, 44, 640, 1}, red), 4);
 }
 
 }  // namespace

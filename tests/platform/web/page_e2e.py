@@ -1,11 +1,13 @@
 #!/usr/bin/python3
-"""The browser page end to end in headless Chromium, served on 127.0.0.1, at two viewport sizes
-and at device pixel ratios 1 and 2: the start screen; Start -> the scene (the scene check of the
-other systems on the canvas's device pixels: the red scale bar at W-200..W-100, yellow terminals,
-the status line); with ?seed=S the console's JSON lines equal drevanti-solve demo's at the same
-device-pixel size; a key, a click, a touch and a one-pixel pointer move each return to the start
-screen; a resize starts a new instance at the new size. Prints the page's size, the first frame's
-time after Start, the pacing seen and the renderer's CPU share.
+"""The browser page end to end in headless Chromium, served on 127.0.0.1, at three viewport sizes
+and at device pixel ratios 1, 1.5, 2 and 3: the start screen; Start -> the scene on a canvas of
+the page's device pixels, laid out on its CSS pixels (the scene check of the other systems at the
+ratio: the red scale bar from (W-200)*r to (W-100)*r, round(r) pixels thick, yellow terminals, the
+status line about 11*r pixels high); with ?seed=S the console's JSON lines equal drevanti-solve
+demo's at the CSS size; a key, a click, a touch and a one-pixel pointer move each return to the
+start screen; a resize starts a new instance at the new size. Prints the page's size, the first
+frame's time after Start, the pacing seen and the renderer's CPU share and memory at ratios 1 and
+3.
 
     page_e2e.py --page build-web/web --solve build/tools/drevanti-solve \\
         --probe build/tests/platform/linux/x11_probe --shots DIR
@@ -21,11 +23,11 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from e2e import browser  # noqa: E402
 from e2e.processes import run, usage  # noqa: E402
 from e2e.report import check, log, main, shot_path  # noqa: E402
-from e2e.scene import load_layout, scene_problems  # noqa: E402
+from e2e.scene import bar_row, ink_height, load_layout, scene_problems, status_box  # noqa: E402
 
-# Viewports in CSS pixels: a laptop's and a phone's, upright.
-VIEWPORTS = [(960, 540), (390, 700)]
-RATIOS = [1, 2]
+# Viewports in CSS pixels (a laptop's, and phones' upright) with their device pixel ratios.
+RUNS = [(960, 540, 1), (960, 540, 1.5), (960, 540, 2), (390, 700, 1), (390, 700, 2),
+        (390, 844, 3)]
 # Finished instances compared per viewport (each takes a few seconds of paced frames).
 INSTANCES = 2
 FILES = ("index.html", "drevanti.js", "drevanti.wasm")
@@ -37,13 +39,14 @@ def press_start(page):
     return page.wait_for("document.body.dataset.state === 'running'", 10)
 
 
-def scene_checks(page, width, height, label):
-    """The canvas: its size in device pixels, and the scene on it."""
+def scene_checks(page, width, height, label, ratio=1):
+    """The canvas: its size in device pixels, and the scene on it drawn at the ratio."""
     canvas = page.canvas("scene")
     check((canvas.width, canvas.height) == (width, height),
           f"{label}: the canvas is {canvas.width}x{canvas.height}, not {width}x{height} device pixels")
-    problems = scene_problems(canvas, (0, 0, width, height))
+    problems = scene_problems(canvas, (0, 0, width, height), ratio)
     check(not problems, f"{label}: " + "; ".join(problems))
+    return canvas
 
 
 def demo_lines(page):
@@ -83,8 +86,8 @@ def start_scene(page, label):
 
 
 def run_viewport(page, server, args, css_width, css_height, ratio, seed):
-    width, height = css_width * ratio, css_height * ratio
-    label = f"{css_width}x{css_height}@{ratio}"
+    width, height = round(css_width * ratio), round(css_height * ratio)
+    label = f"{css_width}x{css_height}@{ratio:g}"
     page.viewport(css_width, css_height, ratio)
 
     page.console.clear()
@@ -100,12 +103,18 @@ def run_viewport(page, server, args, css_width, css_height, ratio, seed):
     while len(demo_lines(page)) < INSTANCES and time.monotonic() < deadline:
         page.pump(0.5)
     page.screenshot(shot_path(f"scene-{label}"))
-    scene_checks(page, width, height, label)
+    canvas = scene_checks(page, width, height, label, ratio)
+    bar_x, bar_y, length, thick = bar_row((0, 0, width, height), ratio)
+    log(f"{label}: devicePixelRatio {page.evaluate('window.devicePixelRatio'):g}, canvas "
+        f"{width}x{height}, logical {css_width}x{css_height}; the bar on device columns {bar_x}.."
+        f"{bar_x + length - 1}, rows {bar_y}..{bar_y + thick - 1}; the status text "
+        f"{ink_height(canvas, status_box((0, 0, width, height), ratio), ratio)} pixels high")
     got = demo_lines(page)[:INSTANCES]
-    code, out, error = run([args.solve, "demo", "--seed", str(seed), "--screen", f"{width}x{height}",
-                            "--instances", str(INSTANCES)])
+    code, out, error = run([args.solve, "demo", "--seed", str(seed), "--screen",
+                            f"{css_width}x{css_height}", "--instances", str(INSTANCES)])
     check(code == 0 and got == out.splitlines(), f"{label}: seed {seed}: the console's lines are "
-          f"not drevanti-solve demo's for {width}x{height}:\npage: {got}\ntool: {out}{error}")
+          f"not drevanti-solve demo's for {css_width}x{css_height}:\npage: {got}\n"
+          f"tool: {out}{error}")
     shown = page.evaluate("probe.frames.filter(f => f.scene).map(f => f.at)")
     gaps = [b - a for a, b in zip(shown, shown[1:])]
     pacing = (f"{len(shown)} scene frames, {min(gaps):.1f} ms to {max(gaps):.1f} ms apart"
@@ -118,7 +127,8 @@ def run_viewport(page, server, args, css_width, css_height, ratio, seed):
     page.viewport(css_width + 100, css_height - 60, ratio)
     page.pump(1.5)
     check(page.state() == "running", f"{label}: the demonstration stops on a resize")
-    scene_checks(page, width + 100 * ratio, height - 60 * ratio, label + " resized")
+    scene_checks(page, round((css_width + 100) * ratio), round((css_height - 60) * ratio),
+                 label + " resized", ratio)
     page.screenshot(shot_path(f"resized-{label}"))
     page.viewport(css_width, css_height, ratio)
     page.pump(0.5)
@@ -162,13 +172,14 @@ def another_face(page, server, args):
     page.key()
 
 
-def cpu_share(page, server, seconds):
+def cpu_share(page, server, seconds, css_width, css_height, ratio):
     """The renderer's CPU share and memory while the demonstration runs."""
-    page.viewport(960, 540, 1)
+    page.viewport(css_width, css_height, ratio)
     page.load(server.url)
     press_start(page)
     page.pump(2)
-    usage(page.renderer_pids(), seconds, "the renderer while running")
+    usage(page.renderer_pids(), seconds,
+          f"the renderer while running at {css_width}x{css_height}@{ratio:g}")
     check(page.state() == "running", "the demonstration did not run throughout the CPU measurement")
     page.key()
 
@@ -182,12 +193,12 @@ def case_page(args):
     log(f"page: {raw} bytes, {packed} bytes gzipped")
     check(packed <= 250_000, "the page's three files are more than 250 kB gzipped")
     with browser.Server(args.page) as server, browser.Chromium() as page:
-        seeds = iter([1, 7, 4294967295, 12345])
-        for css_width, css_height in VIEWPORTS:
-            for ratio in RATIOS:
-                run_viewport(page, server, args, css_width, css_height, ratio, next(seeds))
+        seeds = iter([1, 7, 4294967295, 12345, 99, 3])
+        for css_width, css_height, ratio in RUNS:
+            run_viewport(page, server, args, css_width, css_height, ratio, next(seeds))
         another_face(page, server, args)
-        cpu_share(page, server, 10)
+        cpu_share(page, server, 10, 960, 540, 1)
+        cpu_share(page, server, 10, 390, 844, 3)
         asked = sorted(set(p.split("?")[0] for p in server.requested))
         check(asked == ["/", "/drevanti.js", "/drevanti.wasm"],
               f"the page fetches more than its own files ({asked})")

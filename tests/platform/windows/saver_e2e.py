@@ -11,7 +11,8 @@ CASE is one of
     screensaver_setting  the screen-saver-active setting is given back as it was
     settings_form        /c shows the settings form; OK, Cancel and the close control end it
     preview              /p HWND draws inside a host window, ignores input, ends with the host
-    dpi_scaling          at 125 % and 150 % it still covers the screen; the form grows
+    dpi_scaling          at 125 %, 150 % and 200 % it covers the screen with the scene of the
+                         logical screen at the scale; the form grows
     exit_at_once         /a and a preview without a window end at once
     measure              prints start-up time, time from input to exit and CPU use (no checks)
 
@@ -29,7 +30,8 @@ from e2e.pictures import BLACK, DARK  # noqa: E402
 from e2e.processes import (Program, command_line_of, cpu_seconds, environment_of,  # noqa: E402
                            pids_where)
 from e2e.report import check, log, main, shot_path, wait_for  # noqa: E402
-from e2e.scene import LAYOUT, MARKER_X, load_layout, scene_problems, wait_for_scenes  # noqa: E402
+from e2e.scene import (LAYOUT, MARKER_X, bar_row, ink_height, load_layout,  # noqa: E402
+                       scene_problems, status_box, wait_for_scenes)
 from e2e.screens import XServer  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1280, 720
@@ -125,10 +127,12 @@ class Session(XServer):
     def xdotool(self, *args):
         self.run(["xdotool", *args])
 
-    def wait_for_scene(self, program, area=SCREEN):
-        """The first screenshot that shows the whole scene in the area, and the seconds it took."""
+    def wait_for_scene(self, program, area=SCREEN, scale=1):
+        """The first screenshot that shows the whole scene in the area, drawn at the scale, and
+        the seconds it took."""
         return wait_for_scenes(self.screenshot, [area], program.alive,
-                               f"no scene after {FIRST_FRAME_TIMEOUT:.0f} s", FIRST_FRAME_TIMEOUT)
+                               f"no scene after {FIRST_FRAME_TIMEOUT:.0f} s", FIRST_FRAME_TIMEOUT,
+                               scale)
 
     def wait_for_window(self, name, program):
         """The window's handle, client area on the screen and style, once it has a client area
@@ -381,22 +385,32 @@ def preview(args):
 
 
 def dpi_scaling(args):
-    """At 125 % and 150 % the saver still covers every physical pixel, and the settings form
-    grows with the text size."""
-    expected = {120: ((425, 308), (150, 240, 91, 31)), 144: ((510, 369), (180, 288, 110, 38))}
+    """At 125 %, 150 % and 200 % the saver still covers every physical pixel, with the scene of
+    the logical screen (the physical size over the scale) drawn at the scale, and the settings
+    form grows with the text size."""
+    expected = {120: ((425, 308), (150, 240, 91, 31)), 144: ((510, 369), (180, 288, 110, 38)),
+                192: None}
     with Session(args) as s:
         try:
-            for dpi, (client, ok_box) in sorted(expected.items()):
+            for dpi, form_expected in sorted(expected.items()):
                 s.set_dpi(dpi)
                 saver = s.start_saver("/s")
-                s.wait_for_scene(saver)
+                shot, _ = s.wait_for_scene(saver, scale=dpi / 96)
+                shot.save_png(shot_path(f"scene_{dpi}_dpi"))
+                bar_x, bar_y, length, thick = bar_row(SCREEN, dpi / 96)
+                log(f"{dpi} DPI: scale {dpi / 96:g}, logical {round(SCREEN_W * 96 / dpi)}x"
+                    f"{round(SCREEN_H * 96 / dpi)}; the bar on columns {bar_x}.."
+                    f"{bar_x + length - 1}, rows {bar_y}..{bar_y + thick - 1}; the status text "
+                    f"{ink_height(shot, status_box(SCREEN, dpi / 96), dpi / 96)} pixels high")
                 found = s.wait_for_window("main", saver)
                 check(tuple(found[1:5]) == SCREEN, f"at {dpi} DPI the window covers {found[1:5]}")
                 check(s.helper("window_tool", "awareness", "main") == "per-monitor",
                       "the saver is not per-monitor DPI aware")
                 s.xdotool("key", "a")
                 saver.expect_end(STOP_TIMEOUT, f"{dpi} DPI: key")
-
+                if not form_expected:
+                    continue
+                client, ok_box = form_expected
                 form, found = open_settings(s, "/c")
                 check(tuple(found[3:5]) == client, f"at {dpi} DPI the form's client is {found[3:5]}")
                 first = s.helper("window_tool", "controls", "settings").splitlines()[0]
