@@ -10,6 +10,7 @@
 
 #include "app/screen_size.h"
 #include "app/solver_state.h"
+#include "owned.h"
 #include "render/scaled_canvas.h"
 #include "render/scene.h"
 #include "render/scene_layout.h"
@@ -51,7 +52,7 @@ class SurfaceCanvasTest : public ::testing::Test {
   }
 
   std::unique_ptr<TextRenderer> text_;
-  linux_shared::Owned<SDL_Surface, SDL_FreeSurface> surface_;
+  Owned<SDL_Surface, SDL_FreeSurface> surface_;
   std::unique_ptr<SurfaceCanvas> canvas_;
 };
 
@@ -183,7 +184,7 @@ TEST_F(SurfaceCanvasTest, TheScaledSceneCoversTheDevicePixelsOfEachOfItsPixels) 
   };
   const auto red = [](Rgb c) { return c == kRed; };
 
-  std::unique_ptr<SDL_Surface, SurfaceDeleter> direct(
+  Owned<SDL_Surface, SDL_FreeSurface> direct(
       SDL_CreateRGBSurfaceWithFormat(0, 640, 120, 32, SDL_PIXELFORMAT_RGB888));
   SurfaceCanvas plain(direct.get(), *text_);
   plain.fill(kBlack);
