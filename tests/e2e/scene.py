@@ -49,13 +49,18 @@ def bar_row(monitor, scale=1):
             math.floor(right * scale) - start + thick, thick)
 
 
+# White text's ink, its anti-aliased edges included: a face of thin strokes (IPAGothic at 11
+# pixels) has rows of its capitals that are lit only this far.
+INK = Colour((100, 255), (100, 255), (100, 255))
+
+
 def ink_height(picture, box, scale=1):
     """The most rows in a row of the box each holding light pixels of a line of text, judged on
     its first characters (30 of the scene's pixels), where a tree's edge crosses seldom; each row
     needs more of them than a crossing edge puts on one."""
     longest = run = 0
     for row in range(box[1], box[1] + box[3]):
-        lit = picture.count(LIGHT, (box[0], row, math.floor(30 * scale), 1))
+        lit = picture.count(INK, (box[0], row, math.floor(30 * scale), 1))
         run = run + 1 if lit > 2 * scale else 0
         longest = max(longest, run)
     return longest
