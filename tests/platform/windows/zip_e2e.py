@@ -19,7 +19,7 @@ from e2e.report import check, log, main  # noqa: E402
 
 CONTENTS = {"drevanti.scr", "drevanti-solve.exe", "INSTALL.txt", "README.md", "LICENSE"}
 # What Windows itself provides; anything else would have to be shipped beside the programs.
-SYSTEM_DLLS = re.compile(r"^(kernel32|user32|gdi32|shell32|advapi32|msvcrt|ucrtbase|ws2_32|"
+SYSTEM_DLLS = re.compile(r"^(kernel32|user32|gdi32|shell32|shcore|advapi32|msvcrt|ucrtbase|ws2_32|"
                          r"api-ms-win-.*)\.dll$", re.IGNORECASE)
 
 
