@@ -83,8 +83,7 @@ void WindowOwner::cover(const std::vector<Monitor>& monitors) {
   };
   const auto rescaled = [&](const Monitor& m) {
     const auto found = std::find_if(windows_.begin(), windows_.end(), [&](const Window& w) {
-      return !w.retired && w.place.x == m.x && w.place.y == m.y && w.place.width == m.width &&
-             w.place.height == m.height;
+      return !w.retired && w.place == Monitor{m.x, m.y, m.width, m.height, w.place.scale};
     });
     return found == windows_.end() ? nullptr : &*found;
   };

@@ -1,7 +1,7 @@
 // What the scene is drawn on: drawing primitives only, in pixel units, origin at the top-left
 // corner, Y growing downwards; lines and circle outlines one pixel wide unless the density says
-// otherwise. Where things go and how
-// they look is the scene's (scene_layout.h); each backend implements the primitives.
+// otherwise. Where things go and how they look is the scene's (scene_layout.h); each backend
+// implements the primitives.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Text in the platform default font: the face fontconfig chooses for the text (font_lookup.h),
 // opened once with SDL_ttf at each pixel size asked for (the renderer's own, times a screen's
-// scale), blended onto a surface with a transparent
-// background. Needs TTF_Init; no display. Several demonstrations' threads may share one renderer:
-// FreeType's faces must not be used by two threads at once.
+// scale), blended onto a surface with a transparent background. Needs TTF_Init; no display.
+// Several demonstrations' threads may share one renderer: FreeType's faces must not be used by two
+// threads at once.
 #pragma once
 
 #include <SDL.h>

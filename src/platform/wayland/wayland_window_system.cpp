@@ -439,9 +439,7 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
     // Buffers of the device's pixels, shown at the logical size (configured).
     window->viewport = wp_viewporter_get_viewport(viewporter_, window->surface);
   } else {
-    // Whole device pixels to a logical one: the buffers' sizes are multiples of them.
-    wl_surface_set_buffer_scale(window->surface,
-                                whole ? std::max(1, static_cast<int>(place.scale)) : 1);
+    setBufferScale(*window);
   }
   if (layerShell_) {
     window->layer = zwlr_layer_shell_v1_get_layer_surface(
@@ -509,10 +507,16 @@ void WaylandWindowSystem::followScales() {
     // The owner gives the window's canvas the new scale; the surface takes it from the next
     // commit on.
     window->scale = place->scale;
-    if (!window->viewport && place->scale == std::round(place->scale)) {
-      wl_surface_set_buffer_scale(window->surface, static_cast<int>(place->scale));
-    }
+    if (!window->viewport) setBufferScale(*window);
   }
+}
+
+void WaylandWindowSystem::setBufferScale(Window& window) {
+  // Whole device pixels to a logical one: the buffers' sizes are multiples of them. Without a
+  // viewport a scale of no whole number can only be shown unscaled.
+  const bool whole = window.scale == std::round(window.scale);
+  wl_surface_set_buffer_scale(window.surface,
+                              whole ? std::max(1, static_cast<int>(window.scale)) : 1);
 }
 
 }  // namespace drevanti::wayland_platform

@@ -81,6 +81,8 @@ class WaylandWindowSystem final : public WindowSystem {
   WindowKey keyOf(wl_surface* surface) const;
   // Gives each window its output's scale, where that changed.
   void followScales();
+  // Without a viewport: the surface's buffer scale for the window's scale.
+  void setBufferScale(Window& window);
   // Reads the compositor's events until every output has described itself.
   void settle();
   // Throws when the connection has failed.
