@@ -1,6 +1,6 @@
 # Packages made with CPack from the installed files: `cpack -G DEB` in a Linux build folder;
 # in the Windows cross build folder `cpack` makes both the zip (`-G ZIP`) and the installer
-# (`-G External`, cmake/windows_msi.cmake).
+# (`-G External`, cmake/windows_msi.cmake; with cpack's description of it, a .json, beside it).
 set(CPACK_PACKAGE_NAME drevanti)
 set(CPACK_PACKAGE_VENDOR "Drevanti team")
 set(CPACK_PACKAGE_CONTACT "${DREVANTI_MAINTAINER}")

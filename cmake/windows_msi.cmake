@@ -16,7 +16,7 @@ set(msi ${CPACK_TOPLEVEL_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.msi)
 # The upgrade code names the product for good; every other code is derived from it: the product
 # code from the version (a new version is a new product, which upgrades the older), a component's
 # from where its key file is installed (the same in every version), and the package code from the
-# version and every byte packed (another build of the same version is another package).
+# version and every byte staged (another build of the same version is another package).
 set(upgrade_code 0D772113-B24A-4CBE-88D7-78EEC1B08C62)
 macro(derived_code variable name)
   string(UUID ${variable} NAMESPACE ${upgrade_code} NAME "${name}" TYPE SHA1 UPPER)
@@ -24,9 +24,9 @@ endmacro()
 derived_code(product_code "product ${version}")
 derived_code(saver_component "System64Folder/drevanti.scr")
 derived_code(tool_component "ProgramFiles64Folder/Drevanti/drevanti-solve.exe")
+file(GLOB staged_files ${staged}/*)
 set(packed "${version}")
-foreach(file ${staged}/drevanti.scr ${staged}/drevanti-solve.exe ${staged}/README.md
-    ${staged}/LICENSE ${CPACK_DREVANTI_MSI_ICON} ${CPACK_DREVANTI_MSI_SOURCE})
+foreach(file ${staged_files} ${CPACK_DREVANTI_MSI_ICON} ${CPACK_DREVANTI_MSI_SOURCE})
   file(SHA256 ${file} hash)
   string(APPEND packed " ${hash}")
 endforeach()
@@ -34,7 +34,6 @@ derived_code(package_code "package ${packed}")
 
 # The cabinet keeps each file's modification time, the package its creation and saving times
 # (from the clock, which faketime stops at SOURCE_DATE_EPOCH).
-file(GLOB staged_files ${staged}/*)
 execute_process(COMMAND touch -d @$ENV{SOURCE_DATE_EPOCH} ${staged_files}
   COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND date -u -d @$ENV{SOURCE_DATE_EPOCH} "+%Y-%m-%d %H:%M:%S"
@@ -51,7 +50,8 @@ execute_process(
     ${CPACK_DREVANTI_MSI_SOURCE}
   WORKING_DIRECTORY ${staged}
   COMMAND_ERROR_IS_FATAL ANY)
-# wixl draws a new package code each time; this one is the derived code.
+# wixl draws a new package code each time: the summary (its subject, author, platform and
+# language, and the package code) written anew with the derived code.
 execute_process(
   COMMAND ${msibuild_program} ${msi} -s "Drevanti ${version} screen saver" ${CPACK_PACKAGE_VENDOR}
     "x64;1033" "{${package_code}}"
