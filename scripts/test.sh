@@ -31,7 +31,7 @@ ctest --test-dir build-web --output-on-failure
 (cd build && rm -f drevanti_*.deb && cpack -G DEB)
 # Every tag shown, pedantic and informational ones too; an error or a warning fails the run.
 lintian --fail-on error,warning --pedantic -I build/drevanti_*.deb
-bash scripts/check-reproducible.sh build/drevanti_*.deb build-again DEB
+bash scripts/check-reproducible.sh build-again DEB build/drevanti_*.deb
 python3 tests/platform/linux/package_e2e.py --deb build/drevanti_*.deb \
   --probe build/tests/platform/linux/x11_probe --shots build/tests/platform/linux/shots
 
