@@ -355,52 +355,39 @@ TEST(WindowOwner, MonitorsOfMixedDensitiesEachGetTheirOwnWindowAndSceneAtTheirOw
   }
 }
 
-TEST(WindowOwner, APointerOnADenseMonitorIsMeasuredInTheLayoutSpace) {
-  // The pointer rests at (100, 50) of the layout, on the left monitor of two device pixels to a
-  // logical one: a report of the same place in that window's device pixels changes nothing, one
-  // logical pixel further ends all.
-  FakeWindowSystem system({{0, 0, 1280, 720, 2, {2560, 1440}}, {1280, 0, 1024, 768}},
-                          [](FakeWindowSystem& s, WindowEvents& events) {
-                            SaverInput move{SaverInput::Kind::MouseMove};
-                            move.x = 200;
-                            move.y = 100;
-                            if (s.step == 0 && s.presents(0) >= 2) {
-                              events.input(0, move);
-                              ++s.step;
-                            } else if (s.step == 1 && s.presents(0) >= 4) {
-                              EXPECT_FALSE(s.closed(0));
-                              move.x = 202;
-                              events.input(0, move);
-                              ++s.step;
-                            }
-                          });
-  system.pointerAt = DesktopPoint{100, 50};
-  runFullScreen(system);
-  EXPECT_EQ(system.step, 2);
-  EXPECT_EQ(system.closedCount(), 2u);
-}
-
 TEST(WindowOwner, ThePointerIsMeasuredFromWhereTheSystemSaysItIsOnTheDesktop) {
-  // The pointer rests on the right monitor when the windows appear; a report of the same place in
-  // that window's own pixels changes nothing, one pixel further ends all.
-  FakeWindowSystem system({kLeft, kRight}, [](FakeWindowSystem& s, WindowEvents& events) {
-    SaverInput move{SaverInput::Kind::MouseMove};
-    move.x = 20;
-    move.y = 40;
-    if (s.step == 0 && s.presents(1) >= 2) {
-      events.input(1, move);
-      ++s.step;
-    } else if (s.step == 1 && s.presents(1) >= 4) {
-      EXPECT_FALSE(s.closed(0));
-      move.x = 21;
-      events.input(1, move);
-      ++s.step;
-    }
-  });
-  system.pointerAt = DesktopPoint{1300, 40};
-  runFullScreen(system);
-  EXPECT_EQ(system.step, 2);
-  EXPECT_EQ(system.closedCount(), 2u);
+  // The pointer rests on a monitor when the windows appear; a report of the same place in that
+  // window's own device pixels changes nothing, one of the layout's pixels further ends all: on
+  // the right monitor, and on a left one of two device pixels to a layout pixel.
+  struct Case {
+    std::vector<Monitor> monitors;
+    DesktopPoint pointer;
+    WindowKey window;
+    float x, y, further;
+  };
+  const Case cases[] = {
+      {{kLeft, kRight}, {1300, 40}, 1, 20, 40, 21},
+      {{{0, 0, 1280, 720, 2, {2560, 1440}}, kRight}, {100, 50}, 0, 200, 100, 202}};
+  for (const Case& c : cases) {
+    FakeWindowSystem system(c.monitors, [&](FakeWindowSystem& s, WindowEvents& events) {
+      SaverInput move{SaverInput::Kind::MouseMove};
+      move.x = c.x;
+      move.y = c.y;
+      if (s.step == 0 && s.presents(c.window) >= 2) {
+        events.input(c.window, move);
+        ++s.step;
+      } else if (s.step == 1 && s.presents(c.window) >= 4) {
+        EXPECT_FALSE(s.closed(0));
+        move.x = c.further;
+        events.input(c.window, move);
+        ++s.step;
+      }
+    });
+    system.pointerAt = c.pointer;
+    runFullScreen(system);
+    EXPECT_EQ(system.step, 2);
+    EXPECT_EQ(system.closedCount(), 2u);
+  }
 }
 
 TEST(WindowOwner, AStopRequestFromAnyThreadEndsTheRun) {

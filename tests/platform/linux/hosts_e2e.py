@@ -1,19 +1,21 @@
 #!/usr/bin/env python3
 """The Linux saver under the programs that run screen savers, and on screens of every kind, each
 case on a private display: xscreensaver (one and two monitors), xsecurelock, xss-lock, a window
-given by --window-id, swayidle on sway and on KWin (Wayland, two outputs), full screen on two X11
-monitors and while a monitor comes and goes, a screen 30 pixels wide and an 8-bit display.
+given by --window-id, swayidle on sway and on KWin (Wayland, two outputs, also of different scales
+side by side or stacked), full screen on two X11 monitors and while a monitor comes and goes, a
+screen 30 pixels wide and an 8-bit display.
 
 xscreensaver, sway and KWin run as a throwaway user (the cases need root), with a copy of the
 saver named drevanti on that user's PATH, so that the lines the README gives are the lines that
 run here.
 
-usage: hosts_e2e.py CASE --saver BIN --probe BIN --shots DIR
+usage: hosts_e2e.py CASE --saver BIN --probe BIN --shots DIR [--kwin-outputs BIN]
 """
 
 import contextlib
 import json
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -379,6 +381,31 @@ def case_kwin(args, scale=1):
                       (scale, scale))
 
 
+def case_kwin_mixed(args, scales):
+    """swayidle under KWin's virtual backend whose two outputs, of 1280x720 device pixels each,
+    have scales of their own (set through KWin's output management, as its display settings set
+    them), side by side, starts drevanti, which covers each with its own scene at its own density;
+    SIGTERM ends it."""
+    check(args.kwin_outputs, "this case needs --kwin-outputs")
+    with ThrowawayUser("kwin", args.saver) as user, Kwin(user) as kwin:
+        tool = os.path.join(user.bin, "kwin_outputs")
+        shutil.copy(args.kwin_outputs, tool)
+        layout, x = [], 0
+        for name, scale, (_, _, width, _) in zip(Kwin.OUTPUTS, scales, kwin.places):
+            layout += [name, f"{scale:g}", str(x), "0"]
+            x += round(width / scale)
+        user.succeed([tool, *layout], kwin.env)
+        log("KWin's outputs laid out: " + " ".join(layout))
+
+        def terminate(env):
+            for pid in user.savers():
+                os.kill(pid, signal.SIGTERM)
+
+        swayidle_runs(args, user, kwin.env, kwin.places, kwin.grab, kwin.process.alive, terminate,
+                      "kwin-" + "-beside-".join(f"{s:g}" for s in scales),
+                      lambda: log_bars(Kwin.OUTPUTS, kwin.places, scales), scales)
+
+
 # --- Full screen on unusual screens ---------------------------------------------------------------
 
 
@@ -489,9 +516,12 @@ if __name__ == "__main__":
           "sway-stacked": lambda a: case_sway_mixed(a, "stacked"),
           "kwin": case_kwin,
           "kwin-scale-1.5": lambda a: case_kwin(a, 1.5),
+          "kwin-1.5-beside-1": lambda a: case_kwin_mixed(a, (1.5, 1)),
+          "kwin-1-beside-2": lambda a: case_kwin_mixed(a, (1, 2)),
           "two-monitors": case_two_monitors,
           "hot-plug": case_hot_plug,
           "narrow-screen": case_narrow_screen,
           "depth-8": case_depth_8},
          "--saver", "--probe", "--shots",
-         setup=lambda args: load_layout([args.probe, "layout"]), runs=5, usage_seconds=3.0)
+         setup=lambda args: load_layout([args.probe, "layout"]), runs=5, usage_seconds=3.0,
+         kwin_outputs=None)
