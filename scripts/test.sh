@@ -13,7 +13,7 @@ bash scripts/install-packages.sh g++ cmake make libgtest-dev libgmock-dev libben
   fonts-dejavu-core fonts-ipafont-gothic xvfb xdotool imagemagick x11-utils x11-xserver-utils \
   openbox python3 xscreensaver xsecurelock xss-lock dbus dbus-x11 python3-gi sway swayidle grim wtype \
   dpkg-dev lintian libwayland-dev libwayland-bin wayland-protocols libxext-dev libglib2.0-dev \
-  libglib2.0-bin plasma-wayland-protocols desktop-file-utils
+  libglib2.0-bin plasma-wayland-protocols desktop-file-utils man-db groff-base
 # KWin alone, for the second Wayland compositor's case: it recommends the whole Plasma desktop.
 # The same for GNOME Shell and MATE's screen saver, whose cases run the idle watcher and the theme.
 bash scripts/install-packages.sh --no-install-recommends kwin-wayland gnome-shell mate-screensaver
