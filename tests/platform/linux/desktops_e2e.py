@@ -34,7 +34,7 @@ from e2e.pictures import BLACK, Picture  # noqa: E402
 from e2e.processes import (Helper, command_line_of, environment_of, live, pids_where,  # noqa: E402
                            program_env, run, seconds_since_start, stat, usage, wait_gone)
 from e2e.report import Screen, check, log, main, shot_path, wait_for  # noqa: E402
-from e2e.scene import MARKER_X, load_layout, wait_for_scenes  # noqa: E402
+from e2e.scene import MARKER_X, bar_row, load_layout, wait_for_scenes  # noqa: E402
 from e2e.screens import XServer  # noqa: E402
 
 # The idle time the cases ask for, in minutes and seconds; how early a compositor may report it
@@ -126,6 +126,8 @@ class GnomeShell(Screen):
     on a private session bus and a private system bus (which the shell insists on), up and out of
     its start-up overview, with gnome_session.py beside it standing in for the names given."""
 
+    MONITORS = GNOME_MONITORS
+
     def __init__(self, user, idle_delay, *names):
         self.user, self.idle_delay, self.names = user, idle_delay, names
         self.process = self.session = None
@@ -140,7 +142,7 @@ class GnomeShell(Screen):
         user.write(".config/glib-2.0/settings/keyfile", GNOME_KEYS.format(delay=self.idle_delay))
         # The shell warns once per home of a screen lock that cannot work without GDM.
         user.write(".local/share/gnome-shell/lock-warning-shown", "")
-        monitors = [a for _, _, w, h in GNOME_MONITORS for a in ("--virtual-monitor", f"{w}x{h}")]
+        monitors = [a for _, _, w, h in self.MONITORS for a in ("--virtual-monitor", f"{w}x{h}")]
         self.process = user.start(["gnome-shell", "--headless", "--wayland", "--no-x11",
                                    "--wayland-display", "wayland-0", *monitors], self.env)
         wait_for(lambda: self.process.alive() or "GNOME Shell started" in self.process.output(),
@@ -319,6 +321,37 @@ def side_by_side(pictures):
     return Picture(sum(p.width for p in pictures), pictures[0].height, b"".join(rows))
 
 
+# Monitors of two densities, as a laptop's panel and an external monitor: the first large enough
+# for mutter to offer scale 2 on it, the second at scale 1 (the stage's device pixels).
+class MixedGnomeShell(GnomeShell):
+    MONITORS = ((0, 0, 1920, 1200), (1920, 0, 800, 600))
+
+
+GNOME_MIXED_SCALES = (2, 1)
+
+
+def case_gnome_mixed_scales(args):
+    """GNOME Shell with two virtual monitors, the first set to scale 2 through mutter's display
+    configuration (what mutter offers is printed): drevanti covers each with its own scene at
+    its own density, its scale bar at its own device place and thickness; a key ends it."""
+    with ThrowawayUser("gnome-mix", args.saver) as user, MixedGnomeShell(user, 600) as shell:
+        shell.input("scales " + " ".join(map(str, GNOME_MIXED_SCALES)))
+        shell.input("warm-up")
+        saver = user.start(["drevanti"], shell.env, "the saver")
+        shot, seconds = wait_for_scenes(shell.shot, MixedGnomeShell.MONITORS, saver.alive,
+                                        "GNOME, monitors of scales 2 and 1", START_LIMIT,
+                                        scales=GNOME_MIXED_SCALES)
+        shot.save_png(shot_path("gnome-mixed-scales"))
+        log(f"both monitors show their scenes {seconds:.2f} s after the saver started")
+        for i, (place, scale) in enumerate(zip(MixedGnomeShell.MONITORS, GNOME_MIXED_SCALES)):
+            bar_x, bar_y, length, thick = bar_row(place, scale)
+            log(f"monitor {i + 1} at scale {scale}, {place[2]}x{place[3]} device pixels: the bar "
+                f"on device columns {bar_x - place[0]}..{bar_x - place[0] + length - 1}, rows "
+                f"{bar_y}..{bar_y + thick - 1} ({thick} thick)")
+        shell.input("key 30")
+        saver.expect_end(STOP_LIMIT, "a key")
+
+
 def case_kwin(args):
     check(args.kwin_input, "the kwin case needs --kwin-input")
     width = Kwin.PLACES[0][2]
@@ -491,7 +524,8 @@ def case_mate_preview(args):
 
 if __name__ == "__main__":
     main({"gnome": case_gnome, "gnome-inhibit": case_gnome_inhibit, "kwin": case_kwin,
-          "mate": case_mate, "mate-preview": case_mate_preview},
+          "mate": case_mate, "mate-preview": case_mate_preview,
+          "gnome-mixed-scales": case_gnome_mixed_scales},
          "--saver", "--probe", "--shots", "--theme",
          setup=lambda args: load_layout([args.probe, "layout"]), kwin_input=None,
          usage_seconds=5.0)
