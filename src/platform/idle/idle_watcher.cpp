@@ -14,6 +14,7 @@
 #include "ext_idle_notifier.h"
 #include "glib_handles.h"
 #include "gnome_idle_delay.h"
+#include "gnome_overview.h"
 #include "idle_time.h"
 #include "mutter_idle_monitor.h"
 #include "saver_child.h"
@@ -123,6 +124,9 @@ class Watcher {
   void idle() {
     // Under the desktop's own screen saver or lock the saver would draw for no one.
     if (ending_ || saver_.running() || (screenSaver_ && screenSaver_->active())) return;
+    if (bus_) {
+      if (const auto failed = closeGnomeOverview(bus_.get())) complain(*failed);
+    }
     try {
       saver_.start();
     } catch (const std::exception& error) {
