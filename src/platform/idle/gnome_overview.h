@@ -6,13 +6,33 @@
 
 #include <gio/gio.h>
 
-#include <optional>
+#include <functional>
 #include <string>
 
 namespace drevanti::idle {
 
-// Closes the overview (nothing happens when it is closed, or when GNOME Shell is not on the bus);
-// what failed otherwise, for a message.
-std::optional<std::string> closeGnomeOverview(GDBusConnection* bus);
+class GnomeOverview {
+ public:
+  // complain gets what failed, for a message.
+  GnomeOverview(GDBusConnection* bus, std::function<void(const std::string&)> complain);
+  ~GnomeOverview();
+  GnomeOverview(const GnomeOverview&) = delete;
+  GnomeOverview& operator=(const GnomeOverview&) = delete;
+
+  // Closes the overview when it is open and calls then from the main loop once the shell says it
+  // is hidden (its closing animation over: a window mapped during it may stay drawn a fraction of
+  // a pixel off), or two seconds later at most; at once when it is not open, or GNOME Shell is not
+  // on the bus. A call while one waits changes nothing.
+  void closeThen(std::function<void()> then);
+
+ private:
+  void closed();
+
+  GDBusConnection* bus_;
+  std::function<void(const std::string&)> complain_;
+  std::function<void()> then_;
+  guint changes_ = 0;
+  guint limit_ = 0;
+};
 
 }  // namespace drevanti::idle
