@@ -15,8 +15,10 @@ bash scripts/install-packages.sh g++ cmake make libgtest-dev libgmock-dev libben
   dpkg-dev lintian libwayland-dev libwayland-bin wayland-protocols libxext-dev libglib2.0-dev \
   libglib2.0-bin plasma-wayland-protocols desktop-file-utils man-db groff-base
 # KWin alone, for the second Wayland compositor's case: it recommends the whole Plasma desktop.
-# The same for GNOME Shell and MATE's screen saver, whose cases run the idle watcher and the theme.
-bash scripts/install-packages.sh --no-install-recommends kwin-wayland gnome-shell mate-screensaver
+# The same for GNOME Shell and MATE's screen saver, whose cases run the idle watcher and the theme,
+# and for the Xorg server with the dummy driver that GNOME on Xorg runs on.
+bash scripts/install-packages.sh --no-install-recommends kwin-wayland gnome-shell mate-screensaver \
+  xserver-xorg-core xserver-xorg-video-dummy
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
