@@ -292,6 +292,68 @@ def wake_lock(page, server):
     log("a screen wake lock is held while the scene shows and let go after")
 
 
+def redrawn_in_part(page, server):
+    """A frame the page draws again only where it changed equals, pixel for pixel, the whole
+    frame drawn anew: the test replays each such frame's drawing on a clear canvas of its own."""
+    page.load(server.url + "?seed=5")
+    page.evaluate("""(() => {
+      window.whole = {frames: 0, inPart: 0, differ: []};
+      const context = CanvasRenderingContext2D.prototype;
+      const state = ['fillStyle', 'strokeStyle', 'lineWidth', 'lineCap', 'font', 'textBaseline'];
+      const scratch = document.createElement('canvas');
+      let calls = null, depth = 0, clipped = false;
+      for (const name of ['fillRect', 'beginPath', 'moveTo', 'lineTo', 'stroke', 'arc', 'save',
+                          'restore', 'rect', 'clip', 'fillText']) {
+        const draw = context[name];
+        context[name] = function (...args) {
+          if (this.canvas !== Module.page.canvas || this === scratch.getContext('2d')) {
+            return draw.apply(this, args);
+          }
+          if (name === 'fillRect' && args[0] === 0 && args[1] === 0 &&
+              args[2] === this.canvas.width && args[3] === this.canvas.height) {
+            ++whole.frames;
+            calls = [];
+            clipped = depth > 0;
+          }
+          if (name === 'save') ++depth;
+          if (name === 'restore' && --depth === 0 && calls && clipped) {
+            draw.apply(this, args);
+            compare(this, calls);
+            calls = null;
+            return;
+          }
+          if (calls) calls.push([draw, args, state.map((p) => this[p])]);
+          return draw.apply(this, args);
+        };
+      }
+      function compare(shown, calls) {
+        ++whole.inPart;
+        const { width, height } = shown.canvas;
+        scratch.width = width;
+        scratch.height = height;
+        const anew = scratch.getContext('2d', {alpha: false});
+        for (const [draw, args, values] of calls) {
+          state.forEach((p, i) => { anew[p] = values[i]; });
+          draw.apply(anew, args);
+        }
+        const a = shown.getImageData(0, 0, width, height).data;
+        const b = anew.getImageData(0, 0, width, height).data;
+        let differ = 0;
+        for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) ++differ;
+        if (differ) whole.differ.push(differ);
+      }
+    })()""")
+    check(press_start(page), "redrawn in part: Start does not run the demonstration")
+    page.pump(8)
+    result = page.evaluate("whole")
+    page.key()
+    check(result["inPart"] > 0 and not result["differ"],
+          f"of {result['frames']} frames, {result['inPart']} drawn again in part, "
+          f"{len(result['differ'])} differ from the whole frame ({result['differ'][:5]} values)")
+    log(f"of {result['frames']} frames in 8 s, {result['inPart']} were drawn again only where they "
+        "changed, each equal to the whole frame")
+
+
 def case_app(args):
     """The page as an app, served from a copy of the build that the case rebuilds."""
     for needed in [os.path.join(args.page, f) for f in FILES + APP_FILES]:
@@ -304,6 +366,7 @@ def case_app(args):
             kept_page(page)
             installable(page, server)
             wake_lock(page, server)
+            redrawn_in_part(page, server)
             offline(page, server)
             rebuilt(page, server, folder)
             check(not page.exceptions, f"an uncaught exception in the page "
