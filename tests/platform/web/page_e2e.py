@@ -6,13 +6,14 @@ ratio: the red scale bar from (W-200)*r to (W-100)*r, round(r) pixels thick, yel
 status line about 11*r pixels high); with ?seed=S the console's JSON lines equal drevanti-solve
 demo's at the CSS size; a key, a click, a touch and a one-pixel pointer move each return to the
 start screen; a resize starts a new instance at the new size. The page as an app: its manifest is
-installable and its icons load at their sizes; after a first visit it loads and starts with the
-network cut; a rebuilt page of other content replaces the kept one at the next visit; a screen
-wake lock is held while the scene shows and let go after. Prints the page's size, the first
-frame's time after Start, the pacing seen and the renderer's CPU share and memory at ratios 1 and
-3.
+installable and its icons load at their sizes; a screen wake lock is held while the scene shows
+and let go after, and hidden the page draws nothing; a frame drawn again only where it changed
+equals the whole frame; after a first visit the page loads and starts with the network cut; a
+rebuilt page of other content replaces the kept one at the next visit. Prints the page's size, the
+first frame's time after Start, the pacing seen and the renderer's CPU share and memory at ratios
+1 and 3.
 
-    page_e2e.py --page build-web/web --solve build/tools/drevanti-solve \\
+    page_e2e.py page|app --page build-web/web --solve build/tools/drevanti-solve \\
         --probe build/tests/platform/linux/x11_probe --shots DIR
 """
 
@@ -203,7 +204,7 @@ def kept_page(page):
           "the page is not served by its service worker after the first visit")
 
 
-def installable(page, server):
+def installable(page):
     manifest = page.send("Page.getAppManifest")
     check(manifest.get("url", "").endswith("/manifest.webmanifest") and not manifest["errors"],
           f"the manifest is not linked or has errors: {manifest.get('errors')}")
@@ -271,7 +272,10 @@ def rebuilt(page, server, folder):
 
 
 def wake_lock(page, server):
-    """The screen wake lock: held while the scene shows, let go once it ends."""
+    """The screen wake lock: held while the scene shows, let go once it ends. Hidden behind
+    another tab, a page that fills the window (not in full screen, which the browser would end)
+    draws nothing and the browser lets go of the lock; shown again, it draws on and holds a new
+    one."""
     page.send("Browser.setPermission", permission={"name": "screen-wake-lock"},
               setting="granted", origin=server.url.rstrip("/"))
     page.load(server.url)
@@ -289,7 +293,28 @@ def wake_lock(page, server):
     page.key()
     check(page.wait_for("document.body.dataset.state === 'start' && locks.every(l => l.released)",
                         10), "the wake lock is still held after the scene ended")
-    log("a screen wake lock is held while the scene shows and let go after")
+
+    frame_probe(page)
+    # Not the user's click: the browser keeps the page out of full screen.
+    page.evaluate("document.getElementById('startButton').click()")
+    check(page.wait_for("document.body.dataset.state === 'running' && locks.length === 2 && "
+                        "!locks[1].released && probe.frames.length > 0", 10),
+          "started without full screen, the scene shows no frame or holds no wake lock")
+    tab = page.send("Target.createTarget", url="about:blank", newWindow=False)["targetId"]
+    check(page.wait_for("document.hidden", 10), "another tab does not hide the page")
+    drawn = page.evaluate("probe.frames.length")
+    page.pump(3)
+    check(page.evaluate(f"probe.frames.length === {drawn} && locks[1].released"),
+          "the hidden page draws on, or still holds its wake lock")
+    page.send("Target.closeTarget", targetId=tab)
+    check(page.wait_for(f"!document.hidden && probe.frames.length > {drawn} && "
+                        "locks.length === 3 && !locks[2].released", 10),
+          "shown again, the page does not draw on with a new wake lock")
+    page.key()
+    check(page.wait_for("document.body.dataset.state === 'start' && locks.every(l => l.released)",
+                        10), "the wake lock is still held after the scene ended")
+    log("a screen wake lock is held while the scene shows and let go after; hidden for 3 s, the "
+        "page drew nothing, and shown again it drew on with a new lock")
 
 
 def redrawn_in_part(page, server):
@@ -364,7 +389,7 @@ def case_app(args):
             page.viewport(960, 540, 1)
             page.load(server.url)
             kept_page(page)
-            installable(page, server)
+            installable(page)
             wake_lock(page, server)
             redrawn_in_part(page, server)
             offline(page, server)
