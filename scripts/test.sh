@@ -24,8 +24,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-# The browser page and the tool under node, checked against the native tool just built.
-bash scripts/install-packages.sh --no-install-recommends emscripten chromium python3-websocket
+# The browser page (its app icons drawn by rsvg-convert) and the tool under node, checked against
+# the native tool just built.
+bash scripts/install-packages.sh --no-install-recommends emscripten chromium python3-websocket librsvg2-bin
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release
 cmake --build build-web -j"$jobs"
 ctest --test-dir build-web --output-on-failure

@@ -51,6 +51,14 @@ EM_JS(void, jsSetDensity, (int lineWidth, double textScale), {
   context.lineWidth = lineWidth;
   context.lineCap = "square";
 });
+EM_JS(void, jsBeginClip, (int x, int y, int width, int height), {
+  const context = Module.page.canvas.getContext("2d");
+  context.save();
+  context.beginPath();
+  context.rect(x, y, width, height);
+  context.clip();
+});
+EM_JS(void, jsEndClip, (), { Module.page.canvas.getContext("2d").restore(); });
 EM_JS(void, jsFill, (int r, int g, int b), {
   const context = Module.page.canvas.getContext("2d");
   context.fillStyle = Module.page.colour(r, g, b);
@@ -162,6 +170,14 @@ void setCanvasSize(ScreenSize size, int lineWidth, double textScale) {
 
 void setDensity(int lineWidth, double textScale) {
   jsSetDensity(lineWidth, textScale);
+}
+
+void beginClip(const Rect& area) {
+  jsBeginClip(area.x, area.y, area.width, area.height);
+}
+
+void endClip() {
+  jsEndClip();
 }
 
 void drawFill(Rgb c) {

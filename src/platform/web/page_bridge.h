@@ -59,6 +59,9 @@ void waitForEvent(int milliseconds);
 // lineWidth pixels thick (Canvas::setDensity), text is textScale times the page's font size.
 void setCanvasSize(ScreenSize size, int lineWidth, double textScale);
 void setDensity(int lineWidth, double textScale);
+// Drawing between these two changes the canvas only inside the area.
+void beginClip(const Rect& area);
+void endClip();
 void drawFill(Rgb colour);
 void drawRect(const Rect& area, Rgb colour);
 void drawLine(float x1, float y1, float x2, float y2, Rgb colour);

@@ -1,14 +1,75 @@
 #include "page_frame.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "page_bridge.h"
 
 namespace drevanti::web {
 
-PageFrame::PageFrame(ScreenSize size) {
+namespace {
+
+Rect united(const Rect& a, const Rect& b) {
+  if (a.width <= 0 || a.height <= 0) return b;
+  const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  return {left, top, std::max(a.x + a.width, b.x + b.width) - left,
+          std::max(a.y + a.height, b.y + b.height) - top};
+}
+
+Rect around(float x1, float y1, float x2, float y2, float reach) {
+  const int left = static_cast<int>(std::floor(std::min(x1, x2) - reach));
+  const int top = static_cast<int>(std::floor(std::min(y1, y2) - reach));
+  return {left, top, static_cast<int>(std::ceil(std::max(x1, x2) + reach)) - left,
+          static_cast<int>(std::ceil(std::max(y1, y2) + reach)) - top};
+}
+
+}  // namespace
+
+PageFrame::PageFrame(ScreenSize size) : size_(size) {
   setCanvasSize(size, lineWidth_, textScale_);
 }
 
+Rect PageFrame::bounds(const Drawing& d) const {
+  // Beyond the pixels a drawing covers (lineWidth_ wide, to the right of and below its rounded
+  // points; square caps; a circle's outline grown inwards), its smoothed edge may tint one more.
+  const float reach = static_cast<float>(lineWidth_) + 2;
+  switch (d.kind) {
+    case Drawing::Kind::Rect:
+    case Drawing::Kind::ClippedText:
+      return d.area;
+    case Drawing::Kind::Line:
+      return around(d.x1, d.y1, d.x2, d.y2, reach);
+    case Drawing::Kind::Circle:
+      return around(d.x1, d.y1, d.x1, d.y1, d.x2 + reach);
+    case Drawing::Kind::Fill:
+    case Drawing::Kind::Text:  // as wide as the face makes it
+      break;
+  }
+  return {0, 0, size_.width, size_.height};
+}
+
+Rect PageFrame::changedArea() const {
+  if (shown_.empty()) return {0, 0, size_.width, size_.height};
+  // The drawings the two lists begin and end with alike draw alike outside what lies between
+  // (a tree of more or fewer vertices moves the scale bar's place in the list, not on the canvas).
+  const auto [drawn, was] =
+      std::mismatch(drawings_.begin(), drawings_.end(), shown_.begin(), shown_.end());
+  const auto [drawnEnd, wasEnd] =
+      std::mismatch(drawings_.rbegin(), std::make_reverse_iterator(drawn), shown_.rbegin(),
+                    std::make_reverse_iterator(was));
+  Rect changed;
+  for (auto d = drawn; d != drawnEnd.base(); ++d) changed = united(changed, bounds(*d));
+  for (auto d = was; d != wasEnd.base(); ++d) changed = united(changed, bounds(*d));
+  return changed;
+}
+
 bool PageFrame::present() {
+  const Rect changed = changedArea();
+  shown_ = drawings_;
+  if (changed.width <= 0 || changed.height <= 0) return true;
+  // Drawn again in whole inside the changed part, the list gives there what it gives on a clear
+  // canvas; outside it, the frame shown is the list's already.
+  beginClip(changed);
   for (const Drawing& d : drawings_) {
     switch (d.kind) {
       case Drawing::Kind::Fill:
@@ -31,11 +92,14 @@ bool PageFrame::present() {
         break;
     }
   }
+  endClip();
   return true;
 }
 
 void PageFrame::resize(ScreenSize size) {
   drawings_.clear();
+  shown_.clear();
+  size_ = size;
   setCanvasSize(size, lineWidth_, textScale_);
 }
 
@@ -82,6 +146,7 @@ void PageFrame::setDensity(int lineWidth, double textScale) {
   if (lineWidth == lineWidth_ && textScale == textScale_) return;
   lineWidth_ = lineWidth;
   textScale_ = textScale;
+  shown_.clear();
   web::setDensity(lineWidth, textScale);
 }
 

@@ -1,6 +1,9 @@
 // The demonstration's frames on the page's canvas. What the scene draws is kept as a list and put
 // on the canvas only at present, in one go between two yields to the browser, so that the page
 // shows whole frames only, each for as long as the pacing says; an exposure shows the list again.
+// The canvas keeps the frame shown: present draws again only where the list differs from that
+// frame's (most frames of an instance change the status line alone), so that the browser has that
+// much less to draw and to put on the screen.
 #pragma once
 
 #include <string>
@@ -25,6 +28,7 @@ class PageFrame final : public FrameTarget, private Canvas {
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // Circle: x2 is the radius
     Rect area;                             // Rect; ClippedText: the clip
     std::string text;
+    friend bool operator==(const Drawing&, const Drawing&) = default;
   };
 
   void fill(Rgb colour) override;
@@ -36,7 +40,14 @@ class PageFrame final : public FrameTarget, private Canvas {
   int textHeight(std::string_view utf8) override;
   void setDensity(int lineWidth, double textScale) override;
 
+  // The part of the canvas where the list differs from the frame shown (empty when none does).
+  Rect changedArea() const;
+  Rect bounds(const Drawing& drawing) const;
+
   std::vector<Drawing> drawings_;
+  // What the canvas shows; empty when it shows nothing the list can be compared with.
+  std::vector<Drawing> shown_;
+  ScreenSize size_;
   int lineWidth_ = 1;
   double textScale_ = 1;
 };

@@ -6,18 +6,24 @@ ratio: the red scale bar from (W-200)*r to (W-100)*r, round(r) pixels thick, yel
 status line about 11*r pixels high); with ?seed=S the console's JSON lines equal drevanti-solve
 demo's at the CSS size; a key, a click, a touch and a one-pixel pointer move each return to the
 start screen; a resize starts a new instance at the new size; opened as a file, it says how to be
-served. Prints the page's size, the first
-frame's time after Start, the pacing seen and the renderer's CPU share and memory at ratios 1 and
-3.
+served. The page as an app: its manifest is installable and its icons load at their sizes; a screen
+wake lock is held while the scene shows and let go after, and hidden the page draws nothing; a frame
+drawn again only where it changed equals the whole frame; after a first visit the page loads and
+starts with the network cut; a rebuilt page of other content replaces the kept one at the next
+visit. Prints the page's size, the first frame's time after Start, the pacing seen and the
+renderer's CPU share and memory at ratios 1 and 3.
 
-    page_e2e.py --page build-web/web --solve build/tools/drevanti-solve \\
+    page_e2e.py page|app --page build-web/web --solve build/tools/drevanti-solve \\
         --probe build/tests/platform/linux/x11_probe --shots DIR
 """
 
 import gzip
 import os
 import pathlib
+import shutil
+import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
@@ -32,6 +38,10 @@ RUNS = [(960, 540, 1), (960, 540, 1.5), (960, 540, 2), (390, 700, 1), (390, 700,
 # Finished instances compared per viewport (each takes a few seconds of paced frames).
 INSTANCES = 2
 FILES = ("index.html", "drevanti.js", "drevanti.wasm")
+# What makes it an app: kept by the service worker with the files above.
+ICONS = ("icon-192.png", "icon-512.png", "icon-maskable-512.png")
+APP_FILES = ("manifest.webmanifest", "sw.js") + ICONS
+SOURCE = pathlib.Path(__file__).resolve().parents[3] / "src" / "platform" / "web"
 
 
 def press_start(page):
@@ -197,6 +207,217 @@ def from_disk(page, args):
     log(f"opened as a file: {message}")
 
 
+def kept_page(page):
+    """Waits until the service worker has kept the files and serves this page."""
+    check(page.wait_for("navigator.serviceWorker.ready.then(() => true)", 30),
+          "the service worker does not become ready")
+    page.load(page.evaluate("location.href"))
+    check(page.wait_for("!!navigator.serviceWorker.controller", 10),
+          "the page is not served by its service worker after the first visit")
+
+
+def installable(page):
+    manifest = page.send("Page.getAppManifest")
+    check(manifest.get("url", "").endswith("/manifest.webmanifest") and not manifest["errors"],
+          f"the manifest is not linked or has errors: {manifest.get('errors')}")
+    errors = page.send("Page.getInstallabilityErrors")["installabilityErrors"]
+    check(not errors, f"Chromium finds the page not installable: {errors}")
+    icons = page.evaluate("""fetch('manifest.webmanifest').then(r => r.json()).then(m =>
+      Promise.all(m.icons.map(icon => new Promise((resolve) => {
+        const image = new Image();
+        image.onload = () => resolve([icon.src, icon.sizes, icon.purpose,
+                                      image.naturalWidth + 'x' + image.naturalHeight]);
+        image.onerror = () => resolve([icon.src, icon.sizes, icon.purpose, 'no picture']);
+        image.src = icon.src;
+      }))))""")
+    check(all(sizes == loaded for _, sizes, _, loaded in icons) and
+          {purpose for *_, purpose, _ in icons} == {"any", "maskable"} and
+          {"192x192", "512x512"} <= {sizes for _, sizes, _, _ in icons},
+          f"the icons are not 192 and 512 pixels, one maskable, as the manifest says: {icons}")
+    log(f"the manifest is installable; icons {', '.join(f'{s} {p}' for _, s, p, _ in icons)}")
+
+
+def offline(page, server):
+    """With the network cut, the kept page loads and runs."""
+    asked = len(server.requested)
+    page.send("Network.enable")
+    page.send("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
+              uploadThroughput=-1)
+    try:
+        page.load(server.url + "?seed=3")
+        start_scene(page, "offline")
+        check(server.requested[asked:] == [], f"offline, the page still asked the server for "
+              f"{server.requested[asked:]}")
+        page.key()
+    finally:
+        page.send("Network.emulateNetworkConditions", offline=False, latency=0,
+                  downloadThroughput=-1, uploadThroughput=-1)
+    log("with the network cut, the page loads from its service worker's cache and runs")
+
+
+def rebuilt(page, server, folder):
+    """Another build (a page of other content) is served: the open page is the old build's, and
+    the next visit is all the new one's, whose cache is the only one left."""
+    before = page.evaluate("caches.keys()")
+    index = pathlib.Path(folder, "index.html")
+    index.write_text(index.read_text().replace("<title>Drevanti</title>",
+                                               "<title>Drevanti rebuilt</title>"))
+    subprocess.run(["cmake", f"-DWEB={folder}", f"-DTEMPLATE={SOURCE / 'service_worker.js'}",
+                    "-DFILES=" + ";".join(FILES + ("manifest.webmanifest",) + ICONS),
+                    "-P", str(SOURCE / "offline_cache.cmake")], check=True)
+    page.load(server.url)
+    check(page.evaluate("document.title") == "Drevanti",
+          "the open page changed build while it was open")
+    check(page.wait_for("navigator.serviceWorker.getRegistration().then(r => !!r.waiting)", 30),
+          "the rebuilt page's service worker was not installed")
+    # Leaving the page: no page of the old build is open, so the new one takes over.
+    page.send("Page.navigate", url="about:blank")
+    page.pump(1)
+    page.load(server.url)
+    check(page.evaluate("document.title") == "Drevanti rebuilt",
+          "the next visit still shows the old build")
+    after = page.evaluate("caches.keys()")
+    check(len(before) == 1 and len(after) == 1 and before != after,
+          f"the caches are not one per build, the old one deleted: {before} then {after}")
+    log(f"a rebuilt page replaces the kept one at the next visit (cache {before[0]} -> "
+        f"{after[0]})")
+
+
+def watch_wake_locks(page):
+    """Test-side: every wake lock the page is granted, in locks."""
+    page.evaluate("""(() => {
+      window.locks = [];
+      const request = navigator.wakeLock.request.bind(navigator.wakeLock);
+      navigator.wakeLock.request = (type) => request(type).then((lock) => {
+        locks.push(lock);
+        return lock;
+      });
+    })()""")
+
+
+def wake_lock(page, server):
+    """The screen wake lock: held while the scene shows, let go once it ends. Hidden behind
+    another tab, a page that fills the window (not in full screen, which the browser would end)
+    draws nothing and the browser lets go of the lock; shown again, it draws on and holds a new
+    one."""
+    page.send("Browser.setPermission", permission={"name": "screen-wake-lock"},
+              setting="granted", origin=server.url.rstrip("/"))
+    page.load(server.url)
+    watch_wake_locks(page)
+    check(press_start(page), "wake lock: Start does not run the demonstration")
+    check(page.wait_for("locks.length === 1 && !locks[0].released && locks[0].type === 'screen'",
+                        10), "no screen wake lock is held while the scene shows")
+    page.key()
+    check(page.wait_for("document.body.dataset.state === 'start' && locks.every(l => l.released)",
+                        10), "the wake lock is still held after the scene ended")
+
+    # A new page, which the user has not touched: Start keeps it out of full screen.
+    page.load(server.url)
+    watch_wake_locks(page)
+    frame_probe(page)
+    page.evaluate("document.getElementById('startButton').click()")
+    check(page.wait_for("document.body.dataset.state === 'running' && !document.fullscreenElement"
+                        " && locks.length === 1 && !locks[0].released && probe.frames.length > 0",
+                        10), "started out of full screen, the scene shows no frame or holds no "
+          "wake lock")
+    tab = page.send("Target.createTarget", url="about:blank", newWindow=False)["targetId"]
+    check(page.wait_for("document.hidden", 10), "another tab does not hide the page")
+    drawn = page.evaluate("probe.frames.length")
+    page.pump(3)
+    check(page.evaluate(f"probe.frames.length === {drawn} && locks[0].released"),
+          "the hidden page draws on, or still holds its wake lock")
+    page.send("Target.closeTarget", targetId=tab)
+    check(page.wait_for(f"!document.hidden && probe.frames.length > {drawn} && "
+                        "locks.length === 2 && !locks[1].released", 10),
+          "shown again, the page does not draw on with a new wake lock")
+    page.key()
+    check(page.wait_for("document.body.dataset.state === 'start' && locks.every(l => l.released)",
+                        10), "the wake lock is still held after the scene ended")
+    log("a screen wake lock is held while the scene shows and let go after; hidden for 3 s, the "
+        "page drew nothing, and shown again it drew on with a new lock")
+
+
+def redrawn_in_part(page, server):
+    """A frame the page draws again only where it changed equals, pixel for pixel, the whole
+    frame drawn anew: the test replays each such frame's drawing on a clear canvas of its own."""
+    page.load(server.url + "?seed=5")
+    page.evaluate("""(() => {
+      window.whole = {frames: 0, inPart: 0, differ: []};
+      const context = CanvasRenderingContext2D.prototype;
+      const state = ['fillStyle', 'strokeStyle', 'lineWidth', 'lineCap', 'font', 'textBaseline'];
+      const scratch = document.createElement('canvas');
+      let calls = null, depth = 0, clipped = false;
+      for (const name of ['fillRect', 'beginPath', 'moveTo', 'lineTo', 'stroke', 'arc', 'save',
+                          'restore', 'rect', 'clip', 'fillText']) {
+        const draw = context[name];
+        context[name] = function (...args) {
+          if (this.canvas !== Module.page.canvas || this === scratch.getContext('2d')) {
+            return draw.apply(this, args);
+          }
+          if (name === 'fillRect' && args[0] === 0 && args[1] === 0 &&
+              args[2] === this.canvas.width && args[3] === this.canvas.height) {
+            ++whole.frames;
+            calls = [];
+            clipped = depth > 0;
+          }
+          if (name === 'save') ++depth;
+          if (name === 'restore' && --depth === 0 && calls && clipped) {
+            draw.apply(this, args);
+            compare(this, calls);
+            calls = null;
+            return;
+          }
+          if (calls) calls.push([draw, args, state.map((p) => this[p])]);
+          return draw.apply(this, args);
+        };
+      }
+      function compare(shown, calls) {
+        ++whole.inPart;
+        const { width, height } = shown.canvas;
+        scratch.width = width;
+        scratch.height = height;
+        const anew = scratch.getContext('2d', {alpha: false});
+        for (const [draw, args, values] of calls) {
+          state.forEach((p, i) => { anew[p] = values[i]; });
+          draw.apply(anew, args);
+        }
+        const a = shown.getImageData(0, 0, width, height).data;
+        const b = anew.getImageData(0, 0, width, height).data;
+        let differ = 0;
+        for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) ++differ;
+        if (differ) whole.differ.push(differ);
+      }
+    })()""")
+    check(press_start(page), "redrawn in part: Start does not run the demonstration")
+    page.pump(8)
+    result = page.evaluate("whole")
+    page.key()
+    check(result["inPart"] > 0 and not result["differ"],
+          f"of {result['frames']} frames, {result['inPart']} drawn again in part, "
+          f"{len(result['differ'])} differ from the whole frame ({result['differ'][:5]} values)")
+    log(f"of {result['frames']} frames in 8 s, {result['inPart']} were drawn again only where they "
+        "changed, each equal to the whole frame")
+
+
+def case_app(args):
+    """The page as an app, served from a copy of the build that the case rebuilds."""
+    for needed in [os.path.join(args.page, f) for f in FILES + APP_FILES]:
+        check(os.path.isfile(needed), f"{needed} is missing (build it first)")
+    with tempfile.TemporaryDirectory() as folder:
+        shutil.copytree(args.page, folder, dirs_exist_ok=True)
+        with browser.Server(folder) as server, browser.Chromium() as page:
+            page.viewport(960, 540, 1)
+            page.load(server.url)
+            kept_page(page)
+            installable(page)
+            wake_lock(page, server)
+            redrawn_in_part(page, server)
+            offline(page, server)
+            rebuilt(page, server, folder)
+            check(not page.exceptions, f"an uncaught exception in the page "
+                  f"({page.exceptions[:1]})")
+
+
 def case_page(args):
     for needed in [os.path.join(args.page, f) for f in FILES] + [args.solve, args.probe]:
         check(os.path.isfile(needed), f"{needed} is missing (build it first)")
@@ -212,12 +433,13 @@ def case_page(args):
         another_face(page, server, args)
         cpu_share(page, server, 10, 960, 540, 1)
         cpu_share(page, server, 10, 390, 844, 3)
-        asked = sorted(set(p.split("?")[0] for p in server.requested))
-        check(asked == ["/", "/drevanti.js", "/drevanti.wasm"],
-              f"the page fetches more than its own files ({asked})")
+        asked = set(p.split("?")[0] for p in server.requested)
+        own = {"/"} | {"/" + name for name in FILES[1:] + APP_FILES}
+        check({"/", "/drevanti.js", "/drevanti.wasm"} <= asked <= own,
+              f"the page fetches other than its own files ({sorted(asked)})")
         check(not page.exceptions, f"an uncaught exception in the page ({page.exceptions[:1]})")
         from_disk(page, args)
 
 
 if __name__ == "__main__":
-    main({"page": case_page}, "--page", "--solve", "--probe", "--shots")
+    main({"page": case_page, "app": case_app}, "--page", "--solve", "--probe", "--shots")
