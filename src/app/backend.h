@@ -28,9 +28,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/screen_size.h"
-#include "app/solver_state.h"
 #include "render/canvas.h"
+#include "state/screen_size.h"
 
 namespace drevanti {
 
@@ -58,10 +57,10 @@ struct SaverInput {
     CloseRequest,  // the window system asks the program to end
   };
   Kind kind = Kind::None;
-  Integer keyCode = 0;  // KeyDown: the window system's code for the key
-  Integer shift = 0;    // 1 Shift, 2 Ctrl, 4 Alt, summed
-  Integer button = 0;   // MouseMove: the buttons held, 1 left, 2 right, 4 middle, summed
-  float x = 0, y = 0;   // MouseMove: pixels of the window the input came to
+  int keyCode = 0;     // KeyDown: the window system's code for the key
+  int shift = 0;       // 1 Shift, 2 Ctrl, 4 Alt, summed
+  int button = 0;      // MouseMove: the buttons held, 1 left, 2 right, 4 middle, summed
+  float x = 0, y = 0;  // MouseMove: pixels of the window the input came to
   friend bool operator==(const SaverInput&, const SaverInput&) = default;
 };
 

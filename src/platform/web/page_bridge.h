@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "app/backend.h"
-#include "app/screen_size.h"
 #include "render/canvas.h"
+#include "state/screen_size.h"
 
 namespace drevanti::web {
 

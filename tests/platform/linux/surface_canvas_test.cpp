@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "app/screen_size.h"
-#include "app/solver_state.h"
 #include "owned.h"
 #include "render/scaled_canvas.h"
 #include "render/scene.h"
 #include "render/scene_layout.h"
+#include "state/screen_size.h"
+#include "state/solver_state.h"
 
 namespace drevanti::linux_shared {
 namespace {

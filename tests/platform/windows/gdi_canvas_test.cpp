@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "app/solver_state.h"
 #include "render/scene.h"
 #include "render/scene_layout.h"
+#include "state/solver_state.h"
 
 namespace drevanti::win32 {
 namespace {
