@@ -3,8 +3,8 @@
 //   - a WindowSystem: opens and closes windows, gives one the keyboard, says where the monitors and
 //     the pointer are, and in dispatch sleeps on its window system's connection and translates what
 //     arrives into the WindowEvents calls below;
-//   - a FrameTarget per window: a Canvas (render/canvas.h: fill, rectangles, one-pixel lines and
-//     circles, text) the size of the window, and the step that shows it;
+//   - a FrameTarget per window: a Canvas (render/canvas.h: fills, one-pixel lines and circles,
+//     text at the window's scale) the size of the window, and the step that shows it;
 //   - SystemSettings: the pointer's visibility and the desktop's screen-saver switch;
 //   - a main that makes these for the way it was launched (app/launch.h) and calls runSaver
 //     (app/run_saver.h), which runs the window owner over them.
@@ -86,9 +86,10 @@ class FrameTarget {
   // True once the canvas may be drawn on again. Called with the frames' lock held (FrameHandOver),
   // on either thread.
   virtual bool finishPresent() { return true; }
-  // The main thread, while the demonstration waits: makes the canvas the given size; what it shows
-  // is left to the next frame.
-  virtual void resize(ScreenSize size) = 0;
+  // The main thread, while the demonstration waits: makes the canvas the given size, its text
+  // scale times the default font's size (the window's scale, as WindowSystem::open's place has
+  // it); what it shows is left to the next frame.
+  virtual void resize(ScreenSize size, double scale) = 0;
 };
 
 // What the backend tells the owner, from inside WindowSystem::dispatch.
@@ -129,7 +130,8 @@ class WindowSystem {
   virtual std::vector<Monitor> monitors() = 0;
   // Full screen: opens a window covering place (desktop pixels), above everything, and shows it.
   // Hosted: takes the host's window (place has its size). The window's frames go to the target
-  // returned, which stays valid until close(window). Throws when it cannot.
+  // returned (its canvas's text at place's scale), which stays valid until close(window). Throws
+  // when it cannot.
   virtual FrameTarget& open(WindowKey window, const Monitor& place) = 0;
   // Full screen: gives the window the keyboard (where the window system leaves that to its
   // clients).

@@ -460,7 +460,8 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   }
   // The first commit carries no buffer: the compositor answers it with the first configure.
   wl_surface_commit(window->surface);
-  window->frame = std::make_unique<ShmFrame>(display_, shm_, window->surface, window->size, text_);
+  window->frame =
+      std::make_unique<ShmFrame>(display_, shm_, window->surface, window->size, place.scale, text_);
   if (window->toplevel) window->frame->changeSizeOnce();
   FrameTarget& frames = *window->frame;
   windows_[key] = std::move(window);

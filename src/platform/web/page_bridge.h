@@ -56,9 +56,8 @@ inline constexpr int kNoTimeout = -1;
 void waitForEvent(int milliseconds);
 
 // Drawing on the scene's canvas, in its device pixels, on the pixel grid; lines and outlines are
-// lineWidth pixels thick (Canvas::setDensity), text is textScale times the page's font size.
-void setCanvasSize(ScreenSize size, int lineWidth, double textScale);
-void setDensity(int lineWidth, double textScale);
+// one pixel thick, text is textScale times the page's font size.
+void setCanvasSize(ScreenSize size, double textScale);
 void drawFill(Rgb colour);
 void drawRect(const Rect& area, Rgb colour);
 void drawLine(float x1, float y1, float x2, float y2, Rgb colour);

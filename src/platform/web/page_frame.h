@@ -12,11 +12,12 @@ namespace drevanti::web {
 
 class PageFrame final : public FrameTarget, private Canvas {
  public:
-  explicit PageFrame(ScreenSize size);
+  // Frames of the given size, their text scale times the page's font size.
+  PageFrame(ScreenSize size, double scale);
 
   Canvas& canvas() override { return *this; }
   bool present() override;
-  void resize(ScreenSize size) override;
+  void resize(ScreenSize size, double scale) override;
 
  private:
   struct Drawing {
@@ -27,18 +28,13 @@ class PageFrame final : public FrameTarget, private Canvas {
     std::string text;
   };
 
-  void fill(Rgb colour) override;
-  void fillRect(const Rect& area, Rgb colour) override;
+  void fill(Rgb colour, const Rect* area) override;
   void line(float x1, float y1, float x2, float y2, Rgb colour) override;
   void circle(float x, float y, float radius, Rgb colour) override;
-  void text(float x, float y, std::string_view utf8, Rgb colour) override;
-  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
+  void text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) override;
   int textHeight(std::string_view utf8) override;
-  void setDensity(int lineWidth, double textScale) override;
 
   std::vector<Drawing> drawings_;
-  int lineWidth_ = 1;
-  double textScale_ = 1;
 };
 
 }  // namespace drevanti::web

@@ -99,7 +99,8 @@ FrameTarget& Win32WindowSystem::open(WindowKey key, const Monitor& place) {
     throw std::runtime_error("cannot create a window (error " + std::to_string(GetLastError()) +
                              ")");
   }
-  w->frame = std::make_unique<Win32Frame>(w->window, ScreenSize{place.width, place.height});
+  w->frame =
+      std::make_unique<Win32Frame>(w->window, ScreenSize{place.width, place.height}, place.scale);
   windows_.push_back(std::move(w));
   const Window& made = *windows_.back();
   if (parent_ != nullptr) {
