@@ -1,5 +1,6 @@
-# Packages made with CPack from the installed files: `cpack -G DEB` in a Linux build folder,
-# `cpack -G ZIP` in the Windows cross build folder.
+# Packages made with CPack from the installed files: `cpack -G DEB` in a Linux build folder;
+# in the Windows cross build folder `cpack` makes both the zip (`-G ZIP`) and the installer
+# (`-G External`, cmake/windows_msi.cmake; with cpack's description of it, a .json, beside it).
 set(CPACK_PACKAGE_NAME drevanti)
 set(CPACK_PACKAGE_VENDOR "Drevanti team")
 set(CPACK_PACKAGE_CONTACT "${DREVANTI_MAINTAINER}")
@@ -15,8 +16,12 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_source_date.cmake)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/cpack_staged_permissions.cmake)
 
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
+  set(CPACK_GENERATOR ZIP External)
   set(CPACK_PACKAGE_FILE_NAME drevanti-${PROJECT_VERSION}-windows-x86_64)
+  set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+  set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/windows_msi.cmake)
+  set(CPACK_DREVANTI_MSI_SOURCE ${PROJECT_SOURCE_DIR}/src/platform/windows/drevanti.wxs)
+  set(CPACK_DREVANTI_MSI_ICON ${PROJECT_SOURCE_DIR}/src/platform/windows/drevanti.ico)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the include rule of README.md (Architecture): which folder may include which.
+"""Checks the include rule of doc/HACKING.md (Architecture): which folder may include which.
 
     check_includes.py [SOURCE_ROOT]
 
@@ -132,7 +132,7 @@ def main():
     for problem in found:
         print(problem)
     if found:
-        print(f"{len(found)} include(s) break the rule (README.md, Architecture)")
+        print(f"{len(found)} include(s) break the rule (doc/HACKING.md, Architecture)")
         return 1
     print("every include keeps the rule")
     return 0

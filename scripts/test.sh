@@ -13,10 +13,12 @@ bash scripts/install-packages.sh g++ cmake make libgtest-dev libgmock-dev libben
   fonts-dejavu-core fonts-ipafont-gothic xvfb xdotool imagemagick x11-utils x11-xserver-utils \
   openbox python3 xscreensaver xsecurelock xss-lock dbus dbus-x11 python3-gi sway swayidle grim wtype \
   dpkg-dev lintian libwayland-dev libwayland-bin wayland-protocols libxext-dev libglib2.0-dev \
-  libglib2.0-bin plasma-wayland-protocols desktop-file-utils
+  libglib2.0-bin plasma-wayland-protocols desktop-file-utils man-db groff-base
 # KWin alone, for the second Wayland compositor's case: it recommends the whole Plasma desktop.
-# The same for GNOME Shell and MATE's screen saver, whose cases run the idle watcher and the theme.
-bash scripts/install-packages.sh --no-install-recommends kwin-wayland gnome-shell mate-screensaver
+# The same for GNOME Shell and MATE's screen saver, whose cases run the idle watcher and the theme,
+# and for the Xorg server with the dummy driver that GNOME on Xorg runs on.
+bash scripts/install-packages.sh --no-install-recommends kwin-wayland gnome-shell mate-screensaver \
+  xserver-xorg-core xserver-xorg-video-dummy
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
@@ -31,7 +33,7 @@ ctest --test-dir build-web --output-on-failure
 (cd build && rm -f drevanti_*.deb && cpack -G DEB)
 # Every tag shown, pedantic and informational ones too; an error or a warning fails the run.
 lintian --fail-on error,warning --pedantic -I build/drevanti_*.deb
-bash scripts/check-reproducible.sh build/drevanti_*.deb build-again DEB
+bash scripts/check-reproducible.sh build-again DEB build/drevanti_*.deb
 python3 tests/platform/linux/package_e2e.py --deb build/drevanti_*.deb \
   --probe build/tests/platform/linux/x11_probe --shots build/tests/platform/linux/shots
 

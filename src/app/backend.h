@@ -33,16 +33,25 @@
 
 namespace drevanti {
 
-// A monitor's rectangle in desktop pixels, and how many of them make one of the scene's pixels (a
-// 96th of an inch as the system reckons it): its demonstration runs on the logical size
-// (logicalSize), drawn at the monitor's own density (render/scaled_canvas.h).
+// Units. Monitors, and the pointer on the desktop, are in the one space the window system lays its
+// monitors out in: Wayland's logical layout (xdg-output), X11's root window, Windows' desktop as a
+// per-monitor-aware program sees it (device pixels on X11 and Windows, logical ones on Wayland). A
+// window's own size, drawing and input are in that window's device pixels. A backend converts
+// what its window system says into these; the owner alone converts between the two.
+
+// A monitor: its rectangle in the window system's layout space, its size in its own device
+// pixels, and how many of those make one of the scene's pixels (a 96th of an inch as the system
+// reckons it): its demonstration runs on the logical size (logicalSize), drawn at the monitor's
+// own density (render/scaled_canvas.h). Where the layout space is in device pixels (X11, Windows,
+// a host's window) the device size is the rectangle's, as it is unless given.
 struct Monitor {
   int x = 0, y = 0, width = 0, height = 0;
   double scale = 1;
+  ScreenSize pixels{width, height};
   friend bool operator==(const Monitor&, const Monitor&) = default;
 };
 
-// A point on the desktop, in pixels from the top-left corner of the monitors' desktop.
+// A point in the window system's layout space.
 struct DesktopPoint {
   float x = 0, y = 0;
 };
@@ -60,7 +69,7 @@ struct SaverInput {
   int keyCode = 0;     // KeyDown: the window system's code for the key
   int shift = 0;       // 1 Shift, 2 Ctrl, 4 Alt, summed
   int button = 0;      // MouseMove: the buttons held, 1 left, 2 right, 4 middle, summed
-  float x = 0, y = 0;  // MouseMove: pixels of the window the input came to
+  float x = 0, y = 0;  // MouseMove: device pixels of the window the input came to
   friend bool operator==(const SaverInput&, const SaverInput&) = default;
 };
 
@@ -74,8 +83,8 @@ inline constexpr WindowKey kNoWindow = -1;
 class FrameTarget {
  public:
   virtual ~FrameTarget() = default;
-  // The canvas the next frame is drawn on, the size of the window. The demonstration's thread; a
-  // backend may hand out another canvas after each present or resize.
+  // The canvas the next frame is drawn on, the window's size in its device pixels. The
+  // demonstration's thread; a backend may hand out another canvas after each present or resize.
   virtual Canvas& canvas() = 0;
   // The demonstration's thread: puts the frame drawn on the canvas on the screen, whole. True
   // when the canvas may be drawn on again at once; false when only once the window system has
@@ -86,9 +95,9 @@ class FrameTarget {
   // True once the canvas may be drawn on again. Called with the frames' lock held (FrameHandOver),
   // on either thread.
   virtual bool finishPresent() { return true; }
-  // The main thread, while the demonstration waits: makes the canvas the given size, its text
-  // scale times the default font's size (the window's scale, as WindowSystem::open's place has
-  // it); what it shows is left to the next frame.
+  // The main thread, while the demonstration waits: makes the canvas the given size (device
+  // pixels), its text scale times the default font's size (the window's scale, as
+  // WindowSystem::open's place has it); what it shows is left to the next frame.
   virtual void resize(ScreenSize size, double scale) = 0;
 };
 
@@ -128,17 +137,17 @@ class WindowSystem {
   // Full screen: the monitors as the window system reports them now, in its order. Hosted: the
   // host's window, as one monitor at (0, 0) of its size.
   virtual std::vector<Monitor> monitors() = 0;
-  // Full screen: opens a window covering place (desktop pixels), above everything, and shows it.
-  // Hosted: takes the host's window (place has its size). The window's frames go to the target
-  // returned (its canvas's text at place's scale), which stays valid until close(window). Throws
-  // when it cannot.
+  // Full screen: opens a window covering place (its rectangle in the layout space, of
+  // place.pixels device pixels), above everything, and shows it. Hosted: takes the host's window
+  // (place has its size). The window's frames go to the target returned (its canvas's text at
+  // place.scale), which stays valid until close(window). Throws when it cannot.
   virtual FrameTarget& open(WindowKey window, const Monitor& place) = 0;
   // Full screen: gives the window the keyboard (where the window system leaves that to its
   // clients).
   virtual void focus(WindowKey window) = 0;
   // Destroys the window (a host's window is only let go); its demonstration has ended.
   virtual void close(WindowKey window) = 0;
-  // Where the pointer is on the desktop, when the window system can tell.
+  // Where the pointer is in the layout space, when the window system can tell.
   virtual std::optional<DesktopPoint> pointer() = 0;
   // Sleeps until the window system has something to say or wake() is called (also a call made
   // before the sleep began), then passes every pending event on and returns. Sleeps as long as

@@ -20,8 +20,8 @@ std::vector<Monitor> monitorsToCover(const std::vector<Monitor>& reported) {
     bool covered = false;
     for (std::size_t j = 0; j < reported.size() && !covered; ++j) {
       if (j == i || reported[j].width <= 0 || reported[j].height <= 0) continue;
-      // Of two equal rectangles the first is kept.
-      covered = inside(m, reported[j]) && (reported[j] != m || j < i);
+      // Of two equal rectangles (whatever their densities) the first is kept.
+      covered = inside(m, reported[j]) && (!inside(reported[j], m) || j < i);
     }
     if (!covered) kept.push_back(m);
   }

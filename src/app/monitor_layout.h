@@ -8,8 +8,9 @@
 namespace drevanti {
 
 // The monitors to cover, in the window system's order, from those it reports: empty ones are
-// dropped, and so is one that lies wholly inside another (a mirror of part of the same picture, or
-// the same monitor reported twice, of which the first stays). Empty when no monitor is usable.
+// dropped, and so is one whose rectangle in the layout space lies wholly inside another's (a mirror
+// of part of the same picture, or the same monitor reported twice, of which the first stays). Empty
+// when no monitor is usable.
 std::vector<Monitor> monitorsToCover(const std::vector<Monitor>& reported);
 
 }  // namespace drevanti

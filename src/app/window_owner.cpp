@@ -67,8 +67,7 @@ void WindowOwner::open(const Monitor& place) {
   FrameTarget& frames = system_.open(key, place);
   windows_.push_back({key, place,
                       std::make_unique<HostedWindow>(
-                          frames, ScreenSize{place.width, place.height}, [this] { system_.wake(); },
-                          place.scale)});
+                          frames, place.pixels, [this] { system_.wake(); }, place.scale)});
   demonstrations_.start(*windows_.back().hosted, seed_ + static_cast<std::uint32_t>(key));
   if (!fullScreen_) return;
   // The newest window takes the keyboard: without a window manager nobody else gives it one.
@@ -81,9 +80,11 @@ void WindowOwner::cover(const std::vector<Monitor>& monitors) {
     return std::any_of(windows_.begin(), windows_.end(),
                        [&](const Window& w) { return !w.retired && w.place == m; });
   };
+  // The same rectangle of the layout space: the same monitor, at another density.
   const auto rescaled = [&](const Monitor& m) {
     const auto found = std::find_if(windows_.begin(), windows_.end(), [&](const Window& w) {
-      return !w.retired && w.place == Monitor{m.x, m.y, m.width, m.height, w.place.scale};
+      const Monitor& p = w.place;
+      return !w.retired && p.x == m.x && p.y == m.y && p.width == m.width && p.height == m.height;
     });
     return found == windows_.end() ? nullptr : &*found;
   };
@@ -94,7 +95,7 @@ void WindowOwner::cover(const std::vector<Monitor>& monitors) {
     if (covered(m)) continue;
     if (Window* w = rescaled(m)) {
       w->place = m;
-      w->hosted->requestResize({m.width, m.height}, m.scale);
+      w->hosted->requestResize(m.pixels, m.scale);
     } else {
       open(m);
     }
@@ -167,11 +168,12 @@ void WindowOwner::input(WindowKey window, const SaverInput& input) {
   if (!fullScreen_ || input.kind == SaverInput::Kind::None) return;
   SaverInput onDesktop = input;
   if (input.kind == SaverInput::Kind::MouseMove) {
-    // Positions on the desktop, so that one rule holds across the monitors.
+    // Positions in the layout space, so that one rule holds across the monitors.
     const Window* w = find(window);
     if (!w) return;
-    onDesktop.x += static_cast<float>(w->place.x);
-    onDesktop.y += static_cast<float>(w->place.y);
+    const Monitor& p = w->place;
+    onDesktop.x = p.x + input.x * p.width / p.pixels.width;
+    onDesktop.y = p.y + input.y * p.height / p.pixels.height;
   }
   deliver(onDesktop, stopOnInput_);
   if (stopOnInput_.stopRequested()) closeAll();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -36,6 +37,11 @@ TEST(MonitorLayout, EachMonitorOnceMirrorsAndEmptyOnesLeftOut) {
   EXPECT_EQ(monitorsToCover({left, shifted}), (std::vector<Monitor>{left, shifted}));
   EXPECT_TRUE(monitorsToCover({}).empty());
   EXPECT_TRUE(monitorsToCover({{0, 0, 0, 768}}).empty());
+  // Judged in the layout space, whatever the devices' pixels: a panel of 3840x2400 at scale 2
+  // beside a monitor at scale 1, and a mirror of the panel at another density.
+  const Monitor panel{0, 0, 1920, 1200, 2, {3840, 2400}}, external{1920, 0, 1920, 1080};
+  EXPECT_EQ(monitorsToCover({panel, external, {0, 0, 1920, 1200, 1}}),
+            (std::vector<Monitor>{panel, external}));
 }
 
 bool hasScaleBarFor(const test_support::RecordingCanvas& canvas, int width) {
@@ -324,27 +330,71 @@ TEST(WindowOwner, AScaledMonitorShowsTheLogicalScreensInstanceAtItsDensityAndKee
   EXPECT_TRUE(plain.frames[0].scales.empty());
 }
 
-TEST(WindowOwner, ThePointerIsMeasuredFromWhereTheSystemSaysItIsOnTheDesktop) {
-  // The pointer rests on the right monitor when the windows appear; a report of the same place in
-  // that window's own pixels changes nothing, one pixel further ends all.
-  FakeWindowSystem system({kLeft, kRight}, [](FakeWindowSystem& s, WindowEvents& events) {
-    SaverInput move{SaverInput::Kind::MouseMove};
-    move.x = 20;
-    move.y = 40;
-    if (s.step == 0 && s.presents(1) >= 2) {
-      events.input(1, move);
-      ++s.step;
-    } else if (s.step == 1 && s.presents(1) >= 4) {
-      EXPECT_FALSE(s.closed(0));
-      move.x = 21;
-      events.input(1, move);
-      ++s.step;
+TEST(WindowOwner, MonitorsOfMixedDensitiesEachGetTheirOwnWindowAndSceneAtTheirOwnDensity) {
+  // As a compositor lays them out (logical rectangles), each with its device pixels and scale.
+  const Monitor dense{0, 0, 960, 600, 2, {1920, 1200}}, plain{960, 0, 800, 600};
+  const std::vector<std::vector<Monitor>> layouts = {
+      {dense, plain},                                                // scale 2 on the left
+      {{0, 0, 800, 600}, {800, 0, 960, 600, 2, {1920, 1200}}},       // on the right
+      {dense, {0, 600, 800, 600}},                                   // stacked
+      {dense, plain, {1760, 0, 640, 360, 3, {1920, 1080}}},          // three densities
+      {{0, 0, 1280, 720, 1.5, {1920, 1080}}, {1280, 0, 1280, 720}},  // fractional
+  };
+  for (const std::vector<Monitor>& layout : layouts) {
+    FakeWindowSystem system(layout, [&](FakeWindowSystem& s, WindowEvents& events) {
+      for (std::size_t i = 0; i < layout.size(); ++i) {
+        if (s.presents(static_cast<WindowKey>(i)) < 2) return;
+      }
+      events.input(0, kKey);
+    });
+    runFullScreen(system);
+    ASSERT_EQ(system.places.size(), layout.size());
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+      const Monitor& m = layout[i];
+      SCOPED_TRACE(testing::Message() << "monitor " << i << " at scale " << m.scale);
+      EXPECT_EQ(system.places[static_cast<WindowKey>(i)], m);
+      // The bar of the monitor's logical width, on its device pixels.
+      const double logical = std::round(m.pixels.width / m.scale);
+      const auto device = [&](double v) { return static_cast<float>(std::floor(v * m.scale)); };
+      EXPECT_TRUE(drew(system.frames[static_cast<WindowKey>(i)].canvas_, "line",
+                       device(logical - 200), device(30), device(logical - 100)));
     }
-  });
-  system.pointerAt = DesktopPoint{1300, 40};
-  runFullScreen(system);
-  EXPECT_EQ(system.step, 2);
-  EXPECT_EQ(system.closedCount(), 2u);
+  }
+}
+
+TEST(WindowOwner, ThePointerIsMeasuredFromWhereTheSystemSaysItIsOnTheDesktop) {
+  // The pointer rests on a monitor when the windows appear; a report of the same place in that
+  // window's own device pixels changes nothing, one of the layout's pixels further ends all: on
+  // the right monitor, and on a left one of two device pixels to a layout pixel.
+  struct Case {
+    std::vector<Monitor> monitors;
+    DesktopPoint pointer;
+    WindowKey window;
+    float x, y, further;
+  };
+  const Case cases[] = {
+      {{kLeft, kRight}, {1300, 40}, 1, 20, 40, 21},
+      {{{0, 0, 1280, 720, 2, {2560, 1440}}, kRight}, {100, 50}, 0, 200, 100, 202}};
+  for (const Case& c : cases) {
+    FakeWindowSystem system(c.monitors, [&](FakeWindowSystem& s, WindowEvents& events) {
+      SaverInput move{SaverInput::Kind::MouseMove};
+      move.x = c.x;
+      move.y = c.y;
+      if (s.step == 0 && s.presents(c.window) >= 2) {
+        events.input(c.window, move);
+        ++s.step;
+      } else if (s.step == 1 && s.presents(c.window) >= 4) {
+        EXPECT_FALSE(s.closed(0));
+        move.x = c.further;
+        events.input(c.window, move);
+        ++s.step;
+      }
+    });
+    system.pointerAt = c.pointer;
+    runFullScreen(system);
+    EXPECT_EQ(system.step, 2);
+    EXPECT_EQ(system.closedCount(), 2u);
+  }
 }
 
 TEST(WindowOwner, AStopRequestFromAnyThreadEndsTheRun) {

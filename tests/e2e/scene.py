@@ -116,16 +116,17 @@ def scene_problems(picture, monitor, scale=1):
     return problems
 
 
-def wait_for_scenes(grab, monitors, alive, what, seconds=15.0, scale=1):
-    """Polls grab() until its picture shows a scene on every monitor, drawn at the scale given;
-    returns the picture and the seconds it took."""
+def wait_for_scenes(grab, monitors, alive, what, seconds=15.0, scale=1, scales=None):
+    """Polls grab() until its picture shows a scene on every monitor, drawn at the scale given
+    (or at each monitor's of scales); returns the picture and the seconds it took."""
     start = time.monotonic()
     problems = ["nothing seen"]
     while time.monotonic() - start < seconds:
         alive()
         picture = grab()
-        problems = [f"monitor {i + 1}: {p}" for i, m in enumerate(monitors)
-                    for p in scene_problems(picture, m, scale)]
+        problems = [f"monitor {i + 1}: {p}" for i, (m, s) in
+                    enumerate(zip(monitors, scales or [scale] * len(monitors)))
+                    for p in scene_problems(picture, m, s)]
         if not problems:
             return picture, time.monotonic() - start
         time.sleep(0.1)

@@ -1,6 +1,7 @@
-"""A private X server for a case: Xvfb on a display number it picks itself (-displayfd, so that
-parallel cases never share one) of a given size and depth, optionally divided into RandR monitors
-and managed by openbox; the programs started on it end with it, and a failure leaves a picture."""
+"""A private X server for a case: Xvfb (or Xorg with the dummy video driver) on a display number
+it picks itself (-displayfd, so that parallel cases never share one) of a given size and depth,
+optionally divided into RandR monitors and managed by openbox; the programs started on it end with
+it, and a failure leaves a picture."""
 
 import os
 import select
@@ -21,22 +22,21 @@ class XServer(Screen):
     def __init__(self, size=(1280, 720), depth=24, monitors=(), window_manager=False, probe=None):
         self.size, self.depth, self.monitors, self.probe = size, depth, monitors, probe
         self.window_manager = window_manager
-        self.processes, self.xvfb, self.home = [], None, None
+        self.processes, self.server, self.home = [], None, None
 
     def open(self):
         read_end, write_end = os.pipe()
         # -noreset: the many short-lived clients (xdotool, import, the probe) must not make the
         # server start over, dropping the RandR monitors, each time the last one leaves.
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             f"{self.size[0]}x{self.size[1]}x{self.depth}", "-nolisten", "tcp", "-noreset"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.server = subprocess.Popen(
+            self.server_command(write_end), pass_fds=[write_end], stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
         os.close(write_end)
         number, deadline = b"", time.monotonic() + 20
         while not number.endswith(b"\n"):
             ready, _, _ = select.select([read_end], [], [], max(deadline - time.monotonic(), 0))
             chunk = os.read(read_end, 16) if ready else b""
-            check(chunk, "Xvfb did not start")
+            check(chunk, "the X server did not start")
             number += chunk
         os.close(read_end)
         self.env = dict(os.environ, DISPLAY=":" + number.decode().strip())
@@ -49,10 +49,14 @@ class XServer(Screen):
     def close(self):
         for process in reversed(self.processes):
             process.stop()
-        if self.xvfb:
-            stop(self.xvfb)
+        if self.server:
+            stop(self.server)
         if self.home:
             shutil.rmtree(self.home, ignore_errors=True)
+
+    def server_command(self, displayfd):
+        return ["Xvfb", "-displayfd", str(displayfd), "-screen", "0",
+                f"{self.size[0]}x{self.size[1]}x{self.depth}", "-nolisten", "tcp", "-noreset"]
 
     def failure_screen(self, path):
         self.screenshot().save_png(path)
@@ -147,3 +151,56 @@ class XServer(Screen):
                                *crop, "-depth", "8", "ppm:-"],
                               capture_output=True, timeout=30, check=True).stdout
         return Picture.from_ppm(data)
+
+
+# One screen of the given size and depth on the dummy driver's virtual monitor, with no input
+# devices of the machine's (input comes through XTEST); no larger mode fits, so that a desktop
+# that picks the largest one keeps that size.
+DUMMY_CONFIG = """Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoAddGPU" "false"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5-1000
+  VertRefresh 5-200
+  Modeline "{w}x{h}" {clock:.2f} {w} {w1} {w2} {w3} {h} {h1} {h2} {h3}
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth {depth}
+  SubSection "Display"
+    Depth {depth}
+    Modes "{w}x{h}"
+    Virtual {w} {h}
+  EndSubSection
+EndSection
+"""
+
+
+class DummyXorg(XServer):
+    """Xorg with the dummy video driver, as a desktop that needs a real X server (GLX, the
+    compositing desktops) runs on it; as root, beside the console's VTs rather than on one."""
+
+    def server_command(self, displayfd):
+        self.folder = tempfile.mkdtemp(prefix="drevanti-xorg-")
+        (w, h), config = self.size, os.path.join(self.folder, "xorg.conf")
+        with open(config, "w") as out:
+            # A 60 Hz mode with CVT's blanking (Xorg refuses a reduced one for this monitor).
+            out.write(DUMMY_CONFIG.format(w=w, h=h, w1=w + 64, w2=w + 192, w3=w + 384, h1=h + 3,
+                                          h2=h + 8, h3=h + 28, depth=self.depth,
+                                          clock=(w + 384) * (h + 28) * 60 / 1e6))
+        return ["Xorg", "-displayfd", str(displayfd), "-config", config, "-logfile",
+                os.path.join(self.folder, "xorg.log"), "-nolisten", "tcp", "-noreset",
+                "-novtswitch", "-sharevts"]
+
+    def close(self):
+        super().close()
+        shutil.rmtree(self.folder, ignore_errors=True)

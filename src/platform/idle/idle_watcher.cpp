@@ -14,6 +14,7 @@
 #include "ext_idle_notifier.h"
 #include "glib_handles.h"
 #include "gnome_idle_delay.h"
+#include "gnome_overview.h"
 #include "idle_time.h"
 #include "mutter_idle_monitor.h"
 #include "saver_child.h"
@@ -91,6 +92,7 @@ class Watcher {
     if (bus_) {
       screenSaver_ =
           std::make_unique<DesktopScreenSaver>(bus_.get(), [this] { desktopScreenSaverOn(); });
+      overview_ = std::make_unique<GnomeOverview>(bus_.get(), complain);
     }
     return true;
   }
@@ -120,9 +122,24 @@ class Watcher {
     }
   }
 
+  // Under the desktop's own screen saver or lock the saver would draw for no one.
+  bool saverWanted() const {
+    return !ending_ && !saver_.running() && !(screenSaver_ && screenSaver_->active());
+  }
+
   void idle() {
-    // Under the desktop's own screen saver or lock the saver would draw for no one.
-    if (ending_ || saver_.running() || (screenSaver_ && screenSaver_->active())) return;
+    if (!saverWanted()) return;
+    if (overview_) {
+      overview_->closeThen([this] { startSaver(); });
+    } else {
+      startSaver();
+    }
+  }
+
+  // Once GNOME's overview is closed, unless the watcher is ending or the desktop's own screen
+  // saver came on meanwhile.
+  void startSaver() {
+    if (!saverWanted()) return;
     try {
       saver_.start();
     } catch (const std::exception& error) {
@@ -165,6 +182,7 @@ class Watcher {
   std::unique_ptr<IdleSource> source_;
   std::unique_ptr<GnomeIdleDelay> delay_;
   std::unique_ptr<DesktopScreenSaver> screenSaver_;
+  std::unique_ptr<GnomeOverview> overview_;
   SaverChild saver_{[this](int status) { saverEnded(status); }};
   std::chrono::milliseconds watching_{0};
   bool ending_ = false;

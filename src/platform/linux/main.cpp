@@ -36,19 +36,23 @@ constexpr const char* kUsage =
     "                 --unregister | --help | --version]\n"
     "A screen saver: a randomized heuristic for the Euclidean Steiner tree problem, shown live.\n"
     "  (none)           full screen on every monitor, until a key, a click or a pointer move\n"
-    "  --root           draw in the window XSCREENSAVER_WINDOW names (else the root window)\n"
+    "  --root, -root    draw in the window XSCREENSAVER_WINDOW names (else the root window)\n"
     "                   until SIGTERM or SIGINT, as xscreensaver and xsecurelock run it\n"
-    "  --window-id ID   the same in window ID (decimal, or hexadecimal with 0x)\n"
-    "  --settings       the settings form (there are no settings)\n"
-    "  --on-idle[=MINUTES]  start the full-screen saver whenever the user has been away for\n"
+    "  --window-id ID, -window-id ID\n"
+    "                   the same in window ID (decimal, or hexadecimal with 0x)\n"
+    "  --settings       the settings form, which says in Japanese that there are none\n"
+    "  --on-idle[=MINUTES]\n"
+    "                   start the full-screen saver whenever the user has been away for\n"
     "                   MINUTES (fractions allowed; by default a minute before GNOME's own\n"
-    "                   idle delay on GNOME, else 5), as GNOME or KWin report it\n"
+    "                   idle delay on GNOME, else 5), as GNOME or KWin report it, until\n"
+    "                   SIGTERM, SIGINT or SIGHUP\n"
     "  --register       GNOME, KDE Plasma: start drevanti --on-idle now and at each login;\n"
     "                   elsewhere list drevanti in xscreensaver's settings (~/.xscreensaver)\n"
     "  --unregister     GNOME, KDE Plasma: no longer start it on idle\n"
-    "  --help           this text\n"
+    "  --help, -h       this text\n"
     "  --version        the version\n"
-    "See drevanti(6).\n";
+    "Exit codes: 0 ended by the user or the host, 1 nothing to draw on (or, for --on-idle,\n"
+    "nothing that reports idleness), 2 a command line it cannot obey. See drevanti(6).\n";
 
 // Where xscreensaver keeps its own list of screen savers, for a ~/.xscreensaver made anew.
 constexpr const char* kXscreensaverDefaults = "/etc/X11/app-defaults/XScreenSaver";

@@ -79,15 +79,23 @@ std::optional<Monitor> WaylandOutput::place() const {
   if (!done_) return std::nullopt;
   const Monitor logical =
       logicalKnown_ ? logicalPlace_ : Monitor{x_, y_, width_ / scale_, height_ / scale_};
-  // The mode is the output's own, unturned; the logical size is turned as the output is.
+  // The device's pixels to one of the layout's: the mode over the logical size (the mode is the
+  // output's own, unturned; the logical size is turned as the output is).
   const int longest = std::max(logical.width, logical.height);
-  double scale = preferred_ > 0 ? preferred_ : scale_;
-  if (preferred_ <= 0 && logicalKnown_ && longest > 0 && width_ > 0 && height_ > 0) {
-    scale = static_cast<double>(std::max(width_, height_)) / longest;
+  double perLayout = scale_;
+  if (logicalKnown_ && longest > 0 && width_ > 0 && height_ > 0) {
+    perLayout = static_cast<double>(std::max(width_, height_)) / longest;
   }
-  const auto device = [&](int v) { return static_cast<int>(std::lround(v * scale)); };
-  return Monitor{device(logical.x), device(logical.y), device(logical.width),
-                 device(logical.height), scale};
+  // Where the compositor lays its outputs out in device pixels (mutter, unless it scales its
+  // framebuffers) that is one, and the output's scale says the density.
+  const double scale = preferred_ > 0 ? preferred_ : perLayout == 1 ? scale_ : perLayout;
+  const auto device = [&](int v) { return static_cast<int>(std::lround(v * perLayout)); };
+  return Monitor{.x = logical.x,
+                 .y = logical.y,
+                 .width = logical.width,
+                 .height = logical.height,
+                 .scale = scale,
+                 .pixels = {device(logical.width), device(logical.height)}};
 }
 
 std::vector<Monitor> placesOf(const std::vector<std::unique_ptr<WaylandOutput>>& outputs) {

@@ -1,8 +1,9 @@
-// The compositor's outputs as monitors: each output's place in the compositor's logical space
+// The compositor's outputs as monitors: each output's place in the compositor's logical layout
 // (from xdg-output where the compositor offers it, else from the output's own position, mode and
-// scale), known once the output has sent its first done, given in device pixels with the scale:
-// the output's mode over its logical size (a fractional one where the compositor scales so), or
-// a surface's preferred scale on it once one was told.
+// scale), known once the output has sent its first done, with its device pixels (the mode) and
+// scale: the mode over the logical size (a fractional one where the compositor scales so), the
+// output's own where the layout is in device pixels, or a surface's preferred scale on it once
+// one was told.
 #pragma once
 
 #include <wayland-client.h>

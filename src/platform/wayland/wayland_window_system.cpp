@@ -260,7 +260,7 @@ void WaylandWindowSystem::report(const SaverInput& input, WindowKey window) {
 
 void WaylandWindowSystem::moved(wl_fixed_t x, wl_fixed_t y) {
   pointerX_ = x, pointerY_ = y;
-  // In the window's device pixels, as the owner has its place.
+  // In the window's device pixels, as every window's input is.
   const auto found = windows_.find(pointerOver_);
   const double scale = found == windows_.end() ? 1 : found->second->scale;
   report({.kind = SaverInput::Kind::MouseMove,
@@ -418,7 +418,7 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   auto window = std::make_unique<Window>();
   window->system = this;
   window->key = key;
-  window->size = {place.width, place.height};
+  window->size = place.pixels;
   window->scale = place.scale;
   window->surface = wl_compositor_create_surface(compositor_);
   wl_surface_add_listener(window->surface, &kSurfaceListener, window.get());

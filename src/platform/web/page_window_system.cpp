@@ -48,7 +48,7 @@ std::vector<Monitor> PageWindowSystem::monitors() {
 
 FrameTarget& PageWindowSystem::open(WindowKey window, const Monitor& place) {
   if (frame_) throw std::logic_error("the page has one window");
-  const ScreenSize size{place.width, place.height};
+  const ScreenSize size = place.pixels;
   frame_ = std::make_unique<PageFrame>(size, place.scale);
   window_ = window;
   opened_ = size;

@@ -4,10 +4,17 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "app/quoted_text.h"
 #include "x11_workarounds.h"
 
 namespace drevanti::x11 {
@@ -23,21 +30,46 @@ Connection connect() {
   return Connection(XOpenDisplay(nullptr));
 }
 
-// The resource database's "Xft.dpi: 192" line over 96; 1 without one, or with a value of none.
-double scaleOf(std::string_view resources) {
+// The desktop's densities the scene is drawn at: a scale outside them is a mistaken setting, which
+// would draw nothing visible, or fail for a font of that size.
+constexpr double kLeastScale = 0.5, kGreatestScale = 8;
+
+// The text after the resource database's last "Xft.dpi:" (the last counts, as in a database merged
+// line by line), its leading spaces left out; nothing without one.
+std::optional<std::string_view> dpiSetting(std::string_view resources) {
   constexpr std::string_view kName = "Xft.dpi:";
-  double dpi = 0;
+  std::optional<std::string_view> value;
   while (!resources.empty()) {
     const std::size_t end = resources.find('\n');
     const std::string_view line = resources.substr(0, end);
     if (line.substr(0, kName.size()) == kName) {
-      // The last one counts, as in a database merged line by line.
-      dpi = std::strtod(std::string(line.substr(kName.size())).c_str(), nullptr);
+      const std::string_view text = line.substr(kName.size());
+      value = text.substr(std::min(text.find_first_not_of(" \t"), text.size()));
     }
     if (end == std::string_view::npos) break;
     resources.remove_prefix(end + 1);
   }
-  return dpi > 0 ? dpi / 96 : 1;
+  return value;
+}
+
+// The setting over 96; 1, with one line on standard error (not again until another value is
+// ignored), when it is no number or gives a scale outside [kLeastScale, kGreatestScale].
+double scaleOf(std::string_view dpi) {
+  const std::string text(dpi);
+  char* end = nullptr;
+  const double scale = std::strtod(text.c_str(), &end) / 96;
+  const bool number = end != text.c_str() && std::strspn(end, " \t") == std::strlen(end);
+  if (number && std::isfinite(scale) && scale >= kLeastScale && scale <= kGreatestScale) {
+    return scale;
+  }
+  // The main thread's: the monitors are read again at every change of the desktop.
+  static std::string lastIgnored;
+  if (text != lastIgnored) {
+    std::fprintf(stderr, "drevanti: Xft.dpi %s ignored: the scene is drawn at %g to %g dpi\n",
+                 quotedText(text).c_str(), kLeastScale * 96, kGreatestScale * 96);
+    lastIgnored = text;
+  }
+  return 1;
 }
 
 }  // namespace
@@ -52,7 +84,8 @@ double x11DesktopScale(Display* display) {
                          False, XA_STRING, &type, &format, &count, &left, &data);
   double scale = 1;
   if (read == Success && data && format == 8) {
-    scale = scaleOf({reinterpret_cast<const char*>(data), count});
+    const auto dpi = dpiSetting({reinterpret_cast<const char*>(data), count});
+    if (dpi) scale = scaleOf(*dpi);
   }
   if (data) XFree(data);
   return scale;

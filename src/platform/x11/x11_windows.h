@@ -14,8 +14,9 @@ struct _XDisplay;
 namespace drevanti::x11 {
 
 // The desktop's device pixels to one of the scene's: Xft.dpi of the root window's resources (as
-// xrdb -merge sets them, read fresh from RESOURCE_MANAGER) over 96; 1 when it is not set. The
-// second on a short connection of its own.
+// xrdb -merge sets them, read fresh from RESOURCE_MANAGER) over 96; 1 when it is not set, and when
+// it is no number or gives a scale outside [0.5, 8] (said on standard error). The second on a
+// short connection of its own.
 double x11DesktopScale(_XDisplay* display);
 double x11DesktopScale();
 

@@ -7,6 +7,11 @@ private display; GNOME Shell and KWin run as a throwaway user with a copy of the
                  second monitor, then GNOME's own screen saver; drevanti --unregister takes it out
   gnome-inhibit  no saver while an application holds idleness back (a stand-in session manager);
                  the watcher's cost at rest; the shell's end ends the watcher
+  gnome-overview the Activities overview left open at the idle time: the saver covers both
+                 monitors all the same, and a key ends it
+  gnome-xorg     GNOME on Xorg (gnome-shell --x11 on Xorg's dummy driver, one screen): the saver
+                 comes, a key ends it, it comes again, over the overview too; none while idleness
+                 is held back; the shell's end ends the watcher
   kwin           KWin's virtual backend, two outputs: the saver through ext_idle_notifier_v1, a key
                  ends it, SIGTERM the watcher and it, Plasma's locker the next; KWin's end the
                  watcher
@@ -34,8 +39,8 @@ from e2e.pictures import BLACK, Picture  # noqa: E402
 from e2e.processes import (Helper, command_line_of, environment_of, live, pids_where,  # noqa: E402
                            program_env, run, seconds_since_start, stat, usage, wait_gone)
 from e2e.report import Screen, check, log, main, shot_path, wait_for  # noqa: E402
-from e2e.scene import MARKER_X, load_layout, wait_for_scenes  # noqa: E402
-from e2e.screens import XServer  # noqa: E402
+from e2e.scene import MARKER_X, bar_row, load_layout, wait_for_scenes  # noqa: E402
+from e2e.screens import DummyXorg, XServer  # noqa: E402
 
 # The idle time the cases ask for, in minutes and seconds; how early a compositor may report it
 # (KWin's 3 s came up to 0.29 s early).
@@ -126,6 +131,8 @@ class GnomeShell(Screen):
     on a private session bus and a private system bus (which the shell insists on), up and out of
     its start-up overview, with gnome_session.py beside it standing in for the names given."""
 
+    MONITORS = GNOME_MONITORS
+
     def __init__(self, user, idle_delay, *names):
         self.user, self.idle_delay, self.names = user, idle_delay, names
         self.process = self.session = None
@@ -140,21 +147,32 @@ class GnomeShell(Screen):
         user.write(".config/glib-2.0/settings/keyfile", GNOME_KEYS.format(delay=self.idle_delay))
         # The shell warns once per home of a screen lock that cannot work without GDM.
         user.write(".local/share/gnome-shell/lock-warning-shown", "")
-        monitors = [a for _, _, w, h in GNOME_MONITORS for a in ("--virtual-monitor", f"{w}x{h}")]
-        self.process = user.start(["gnome-shell", "--headless", "--wayland", "--no-x11",
-                                   "--wayland-display", "wayland-0", *monitors], self.env)
+        self.process = self.start_shell()
         wait_for(lambda: self.process.alive() or "GNOME Shell started" in self.process.output(),
                  START_LIMIT, "GNOME Shell did not start")
-        shell = ["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell",
-                 "-m", "org.freedesktop.DBus.Properties.Set", "org.gnome.Shell", "OverviewActive"]
-        bus = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=address)
-        wait_for(lambda: run(shell + ["<false>"], bus) and "false" in run(
-            [*shell[:-3], "org.freedesktop.DBus.Properties.Get", *shell[-2:]], bus)[1], 10,
-            "GNOME Shell stays in its overview")
+        self.set_overview(False)
         log(f"GNOME Shell up in {time.monotonic() - self.process.started:.2f} s")
-        self.env["WAYLAND_DISPLAY"] = "wayland-0"
         self.session = Helper(["/usr/bin/python3", os.path.join(HERE, "gnome_session.py"),
                                address, *self.names], "gnome_session.py", "ready")
+
+    def start_shell(self):
+        """Starts the shell; then env names its display."""
+        monitors = [a for _, _, w, h in self.MONITORS for a in ("--virtual-monitor", f"{w}x{h}")]
+        process = self.user.start(["gnome-shell", "--headless", "--wayland", "--no-x11",
+                                   "--wayland-display", "wayland-0", *monitors], self.env)
+        self.env["WAYLAND_DISPLAY"] = "wayland-0"
+        return process
+
+    def set_overview(self, active):
+        """Opens or closes the Activities overview (org.gnome.Shell's OverviewActive), and waits
+        until the shell says it is so."""
+        shell = ["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell",
+                 "-m", "org.freedesktop.DBus.Properties.Set", "org.gnome.Shell", "OverviewActive"]
+        bus = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.env["DBUS_SESSION_BUS_ADDRESS"])
+        wanted = "true" if active else "false"
+        wait_for(lambda: run(shell + [f"<{wanted}>"], bus) and wanted in run(
+            [*shell[:-3], "org.freedesktop.DBus.Properties.Get", *shell[-2:]], bus)[1], 10,
+            f"GNOME Shell's overview does not become {wanted}")
 
     def close(self):
         if self.session:
@@ -179,6 +197,29 @@ class GnomeShell(Screen):
         self.session.ask(f"shot {png}" + (" cursor" if cursor else ""))
         return Picture.from_ppm(subprocess.run(["convert", png, "-depth", "8", "ppm:-"],
                                                capture_output=True, check=True).stdout)
+
+
+class GnomeShellXorg(GnomeShell):
+    """GNOME Shell as a GNOME on Xorg session runs it (gnome-shell --x11), window manager and
+    compositor of an Xorg server with the dummy video driver (the one monitor GNOME_XORG_SCREEN)
+    that the test runs as root; the rest as GnomeShell."""
+
+    server = None
+
+    def start_shell(self):
+        self.server = DummyXorg(size=GNOME_XORG_SCREEN[2:])
+        self.server.open()
+        self.server.run(["xhost", f"+si:localuser:{self.user.name}"])
+        self.env["DISPLAY"] = self.server.env["DISPLAY"]
+        return self.user.start(["gnome-shell", "--x11"], self.env)
+
+    def close(self):
+        super().close()
+        if self.server:
+            self.server.close()
+
+
+GNOME_XORG_SCREEN = (0, 0, 1280, 720)
 
 
 # Where the gnome case puts the pointer: at the first monitor's left edge, low, where the saver
@@ -286,15 +327,21 @@ def case_gnome(args):
         check(not complaints, f"the watcher complained:\n{said()}")
 
 
+def gnome_watcher(user, shell):
+    """The watcher started by hand with the cases' idle time, once it watches: the Program and
+    the Watcher."""
+    started = user.start(["drevanti", f"--on-idle={IDLE_MINUTES}"], shell.env, "the watcher")
+    wait_for(lambda: "GNOME's idle monitor reports" in started.output(), 10,
+             f"the watcher does not watch:\n{started.output()}")
+    return started, Watcher(user, started.output, shell.alive)
+
+
 def case_gnome_inhibit(args):
     with ThrowawayUser("gnome-inh", args.saver) as user, \
             GnomeShell(user, 300, "org.gnome.SessionManager") as shell:
         shell.input("warm-up")
         shell.input("inhibit 8")
-        started = user.start(["drevanti", f"--on-idle={IDLE_MINUTES}"], shell.env, "the watcher")
-        watcher = Watcher(user, started.output, shell.alive)
-        wait_for(lambda: "GNOME's idle monitor reports" in started.output(), 10,
-                 f"the watcher does not watch:\n{started.output()}")
+        started, watcher = gnome_watcher(user, shell)
         held = max(3 * IDLE, args.usage_seconds)
         cpu, _, wakeups = usage([watcher.pid()], held, "the watcher while idleness is held back")
         check(not savers(user), "the saver started while idleness was held back")
@@ -309,6 +356,56 @@ def case_gnome_inhibit(args):
                           "(org.gnome.Mutter.IdleMonitor) left the session bus")
 
 
+def comes_and_goes(shell, watcher, since, monitors, what):
+    """The saver comes after the idle time from since (the last input) with every monitor's scene,
+    and a key ends it; returns the picture and when the key was pressed."""
+    saver, picture = watcher.next_saver(since, shell.shot, monitors, what)
+    pressed = shell.input("key 30")
+    watcher.saver_ends(saver, f"{what}: a key")
+    return picture, pressed
+
+
+def over_the_overview(shell, watcher, monitors, what):
+    """The Activities overview opened after the last input, as people leave it (and as the shell
+    opens it at login): the saver covers every monitor all the same, and a key ends it; returns
+    the picture."""
+    last = shell.input("key 42")
+    shell.set_overview(True)
+    return comes_and_goes(shell, watcher, last, monitors, f"{what}, the overview open")[0]
+
+
+def case_gnome_overview(args):
+    with ThrowawayUser("gnome-ovw", args.saver) as user, GnomeShell(user, 300) as shell:
+        shell.input("warm-up")
+        _, watcher = gnome_watcher(user, shell)
+        # The session's first saver: after a saver has come and gone, the shell now and then
+        # draws the windows of the next one half a pixel low once its overview was open.
+        over_the_overview(shell, watcher, GNOME_MONITORS, "GNOME").save_png(
+            shot_path("gnome-overview"))
+
+
+def case_gnome_xorg(args):
+    monitors = (GNOME_XORG_SCREEN,)
+    with ThrowawayUser("gnome-xorg", args.saver) as user, \
+            GnomeShellXorg(user, 300, "org.gnome.SessionManager") as shell:
+        shell.input("warm-up")
+        started, watcher = gnome_watcher(user, shell)
+        picture, last = comes_and_goes(shell, watcher, shell.input("key 42"), monitors,
+                                       "GNOME on Xorg, first idle time")
+        picture.save_png(shot_path("gnome-xorg"))
+        comes_and_goes(shell, watcher, last, monitors, "GNOME on Xorg, second idle time")
+        over_the_overview(shell, watcher, monitors, "GNOME on Xorg").save_png(
+            shot_path("gnome-xorg-overview"))
+
+        shell.input("inhibit 8")
+        shell.input("key 42")
+        no_saver_for(user, 3 * IDLE, "while idleness was held back")
+        comes_and_goes(shell, watcher, shell.input("inhibit 0"), monitors,
+                       "GNOME on Xorg, once idleness is let go")
+        watcher.ends_with(shell.process, started, "GNOME Shell", "GNOME's idle monitor "
+                          "(org.gnome.Mutter.IdleMonitor) left the session bus")
+
+
 # --- KDE Plasma's KWin ----------------------------------------------------------------------------
 
 
@@ -317,6 +414,37 @@ def side_by_side(pictures):
     rows = [b"".join(p.rgb[3 * p.width * y:3 * p.width * (y + 1)] for p in pictures)
             for y in range(pictures[0].height)]
     return Picture(sum(p.width for p in pictures), pictures[0].height, b"".join(rows))
+
+
+# Monitors of two densities, as a laptop's panel and an external monitor: the first large enough
+# for mutter to offer scale 2 on it, the second at scale 1 (the stage's device pixels).
+class MixedGnomeShell(GnomeShell):
+    MONITORS = ((0, 0, 1920, 1200), (1920, 0, 800, 600))
+
+
+GNOME_MIXED_SCALES = (2, 1)
+
+
+def case_gnome_mixed_scales(args):
+    """GNOME Shell with two virtual monitors, the first set to scale 2 through mutter's display
+    configuration (what mutter offers is printed): drevanti covers each with its own scene at
+    its own density, its scale bar at its own device place and thickness; a key ends it."""
+    with ThrowawayUser("gnome-mix", args.saver) as user, MixedGnomeShell(user, 600) as shell:
+        shell.input("scales " + " ".join(map(str, GNOME_MIXED_SCALES)))
+        shell.input("warm-up")
+        saver = user.start(["drevanti"], shell.env, "the saver")
+        shot, seconds = wait_for_scenes(shell.shot, MixedGnomeShell.MONITORS, saver.alive,
+                                        "GNOME, monitors of scales 2 and 1", START_LIMIT,
+                                        scales=GNOME_MIXED_SCALES)
+        shot.save_png(shot_path("gnome-mixed-scales"))
+        log(f"both monitors show their scenes {seconds:.2f} s after the saver started")
+        for i, (place, scale) in enumerate(zip(MixedGnomeShell.MONITORS, GNOME_MIXED_SCALES)):
+            bar_x, bar_y, length, thick = bar_row(place, scale)
+            log(f"monitor {i + 1} at scale {scale}, {place[2]}x{place[3]} device pixels: the bar "
+                f"on device columns {bar_x - place[0]}..{bar_x - place[0] + length - 1}, rows "
+                f"{bar_y}..{bar_y + thick - 1} ({thick} thick)")
+        shell.input("key 30")
+        saver.expect_end(STOP_LIMIT, "a key")
 
 
 def case_kwin(args):
@@ -490,8 +618,10 @@ def case_mate_preview(args):
 
 
 if __name__ == "__main__":
-    main({"gnome": case_gnome, "gnome-inhibit": case_gnome_inhibit, "kwin": case_kwin,
-          "mate": case_mate, "mate-preview": case_mate_preview},
+    main({"gnome": case_gnome, "gnome-inhibit": case_gnome_inhibit,
+          "gnome-overview": case_gnome_overview, "gnome-xorg": case_gnome_xorg, "kwin": case_kwin,
+          "mate": case_mate, "mate-preview": case_mate_preview,
+          "gnome-mixed-scales": case_gnome_mixed_scales},
          "--saver", "--probe", "--shots", "--theme",
          setup=lambda args: load_layout([args.probe, "layout"]), kwin_input=None,
          usage_seconds=5.0)

@@ -11,6 +11,9 @@ answers each line with "ok", or "error: ..." when the shell refuses:
                        org.gnome.Screenshot, as this program is), the pointer drawn in or not
   inhibit FLAGS        the session manager's InhibitedActions (8: a playing video holds idleness)
   active 1|0           GNOME's own screen saver comes on, or goes off
+  scales S...          the monitors side by side in their order, each at its scale, as the display
+                       settings apply them (org.gnome.Mutter.DisplayConfig, for this session);
+                       what mutter offers each is written on standard error
 
 usage: gnome_session.py ADDRESS NAME..."""
 
@@ -23,6 +26,7 @@ gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 
 REMOTE = "org.gnome.Mutter.RemoteDesktop"
+DISPLAY_CONFIG = "org.gnome.Mutter.DisplayConfig"
 MANAGER, SCREEN_SAVER = "org.gnome.SessionManager", "org.gnome.ScreenSaver"
 INTERFACES = {
     MANAGER: ("/org/gnome/SessionManager",
@@ -90,6 +94,23 @@ class Session:
     def active(self, on):
         self.on = on == "1"
         self.emit(SCREEN_SAVER, SCREEN_SAVER, "ActiveChanged", GLib.Variant("(b)", (self.on,)))
+
+    def scales(self, *scales):
+        path = "/org/gnome/Mutter/DisplayConfig"
+        serial, monitors, _, properties = self.call(
+            DISPLAY_CONFIG, path, "GetCurrentState", None,
+            "(ua((ssss)a(siiddada{sv})a{sv})a(iiduba(ssss)a{sv})a{sv})")
+        # Logical monitors are placed in logical pixels, or in the devices' (mutter's default).
+        physical = properties.get("layout-mode") == 2
+        placed, x = [], 0
+        for ((connector, *_), modes, _), scale in zip(monitors, scales):
+            mode, width, height, _, _, offered, _ = next(m for m in modes if m[6].get("is-current"))
+            print(f"{connector}: {width}x{height}, scales offered {offered}, layout in "
+                  f"{'device' if physical else 'logical'} pixels", file=sys.stderr, flush=True)
+            placed.append((x, 0, float(scale), 0, x == 0, [(connector, mode, {})]))
+            x += width if physical else round(width / float(scale))
+        self.call(DISPLAY_CONFIG, path, "ApplyMonitorsConfig",
+                  GLib.Variant("(uua(iiduba(ssa{sv}))a{sv})", (serial, 1, placed, {})))
 
     def emit(self, name, interface, signal, arguments):
         self.bus.emit_signal(None, INTERFACES[name][0], interface, signal, arguments)

@@ -1,18 +1,21 @@
 #!/usr/bin/env python3
 """The Linux saver under the programs that run screen savers, and on screens of every kind, each
 case on a private display: xscreensaver (one and two monitors), xsecurelock, xss-lock, a window
-given by --window-id, swayidle on sway and on KWin (Wayland, two outputs), full screen on two X11
-monitors and while a monitor comes and goes, a screen 30 pixels wide and an 8-bit display.
+given by --window-id, swayidle on sway and on KWin (Wayland, two outputs, also of different scales
+side by side or stacked), full screen on two X11 monitors and while a monitor comes and goes, a
+screen 30 pixels wide and an 8-bit display.
 
 xscreensaver, sway and KWin run as a throwaway user (the cases need root), with a copy of the
 saver named drevanti on that user's PATH, so that the lines the README gives are the lines that
 run here.
 
-usage: hosts_e2e.py CASE --saver BIN --probe BIN --shots DIR
+usage: hosts_e2e.py CASE --saver BIN --probe BIN --shots DIR [--kwin-outputs BIN]
 """
 
 import contextlib
+import json
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -230,38 +233,62 @@ def grim(env, *output):
                           capture_output=True, timeout=30)
 
 
+def sway_outputs(user, output_lines):
+    """A headless sway run by the user with as many outputs as lines of its configuration given:
+    the compositor, the environment of its clients, and swaymsg(*argv) for its IPC."""
+    runtime = user.runtime_dir()
+    config = user.write("sway.conf", "".join(line + "\n" for line in output_lines))
+    sway = compositor(user, ["sway", "-c", config],
+                      {"XDG_RUNTIME_DIR": runtime, "WLR_BACKENDS": "headless",
+                       "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1",
+                       "WLR_HEADLESS_OUTPUTS": str(len(output_lines))}, runtime)
+    env = {"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": "wayland-1"}
+
+    def swaymsg(*argv):
+        sock = next(f for f in os.listdir(runtime) if f.startswith("sway-ipc."))
+        return user.succeed(["swaymsg", *argv], dict(env, SWAYSOCK=f"{runtime}/{sock}"))
+
+    return sway, env, swaymsg
+
+
+def grab_each(env, names):
+    """A picture of each output named, at its own device pixels."""
+    shots = [grim(env, "-o", name) for name in names]
+    check(all(s.returncode == 0 for s in shots), "grim failed: " +
+          "".join(s.stderr.decode() for s in shots))
+    return [Picture.from_ppm(s.stdout) for s in shots]
+
+
+def log_bars(names, places, scales):
+    """Each output's scale bar as the scene check found it: device place and thickness."""
+    for name, place, scale in zip(names, places, scales):
+        bar_x, bar_y, length, thick = bar_row(place, scale)
+        log(f"{name} at scale {scale:g}, {place[2]}x{place[3]} device pixels: the bar on device "
+            f"columns {bar_x}..{bar_x + length - 1}, rows {bar_y}..{bar_y + thick - 1} "
+            f"({thick} thick)")
+
+
 def case_sway(args, scale=1):
     """swayidle on a headless sway with two outputs starts drevanti, which covers both; a key (a
     virtual keyboard) ends it. With a scale, the first output has it: its scene is laid out on
     the logical size and drawn at its device pixels, as grim takes them."""
     outputs = ((0, 0, 1280, 720), (1280, 0, 1024, 768))
     with ThrowawayUser("sway", args.saver) as user:
-        runtime = user.runtime_dir()
-        config = user.write("sway.conf", f"output HEADLESS-1 resolution 1280x720 position 0 0 "
-                            f"scale {scale}\noutput HEADLESS-2 resolution 1024x768 position "
-                            f"{1280 // scale} 0\n")
-        sway = compositor(user, ["sway", "-c", config],
-                          {"XDG_RUNTIME_DIR": runtime, "WLR_BACKENDS": "headless",
-                           "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1",
-                           "WLR_HEADLESS_OUTPUTS": "2"}, runtime)
-        env = {"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": "wayland-1"}
+        sway, env, swaymsg = sway_outputs(
+            user, [f"output HEADLESS-1 resolution 1280x720 position 0 0 scale {scale}",
+                   f"output HEADLESS-2 resolution 1024x768 position {1280 // scale} 0"])
 
         def grab():
             if scale != 1:
-                # Each output on its own, at its own device pixels.
-                shots = [grim(env, "-o", f"HEADLESS-{i + 1}") for i in range(len(outputs))]
-                check(all(s.returncode == 0 for s in shots), "grim failed: " +
-                      "".join(s.stderr.decode() for s in shots))
-                return [Picture.from_ppm(s.stdout) for s in shots]
+                return grab_each(env, [f"HEADLESS-{i + 1}" for i in range(len(outputs))])
             shot = grim(env)
             check(shot.returncode == 0, f"grim failed: {shot.stderr.decode()}")
             return [Picture.from_ppm(shot.stdout)] * len(outputs)
 
         def add_output():
             # An output plugged in while the saver runs (this sway cannot take one away).
-            sock = next(f for f in os.listdir(runtime) if f.startswith("sway-ipc."))
             added = time.monotonic()
-            user.succeed(["swaymsg", "create_output"], dict(env, SWAYSOCK=f"{runtime}/{sock}"))
+            swaymsg("create_output")
             # Shots as fast as grim takes them, judged afterwards: judging one takes longer.
             shots = []
             while time.monotonic() - added < HOT_PLUG_LIMIT:
@@ -289,9 +316,7 @@ def case_sway(args, scale=1):
             # The same session at scale 1: the window follows, and costs what it costs there.
             savers = user.savers()
             usage(savers, args.usage_seconds, f"HEADLESS-1 at scale {scale}")
-            sock = next(f for f in os.listdir(runtime) if f.startswith("sway-ipc."))
-            user.succeed(["swaymsg", "output", "HEADLESS-1", "scale", "1"],
-                         dict(env, SWAYSOCK=f"{runtime}/{sock}"))
+            swaymsg("output", "HEADLESS-1", "scale", "1")
             _, seconds = wait_for_scenes(lambda: grab()[0], [per_output[0]], sway.alive,
                                          "HEADLESS-1 back at scale 1", START_LIMIT)
             log(f"HEADLESS-1 set to scale 1 while it runs: its scene at scale 1 {seconds:.2f} s "
@@ -303,6 +328,34 @@ def case_sway(args, scale=1):
                       lambda env: user.succeed(["wtype", "-s", "300", "a"], env),
                       f"sway-scale-{scale}" if scale != 1 else "sway",
                       judged_scaled if scale != 1 else add_output, (scale, 1))
+
+
+# Two outputs of different densities, as a laptop's panel and an external monitor: each output's
+# sway configuration (the first at scale 2: 960x600 logical pixels), its device size and scale.
+MIXED_OUTPUTS = {
+    "side-by-side": ("output HEADLESS-1 resolution 1920x1200 position 0 0 scale 2",
+                     "output HEADLESS-2 resolution 800x600 position 960 0 scale 1"),
+    "stacked": ("output HEADLESS-1 resolution 1920x1200 position 0 0 scale 2",
+                "output HEADLESS-2 resolution 800x600 position 0 600 scale 1"),
+}
+MIXED_DEVICES = ((0, 0, 1920, 1200), (0, 0, 800, 600))
+MIXED_SCALES = (2, 1)
+
+
+def case_sway_mixed(args, arrangement):
+    """swayidle on a headless sway whose two outputs have different scales, laid out as the
+    arrangement says, starts drevanti, which covers each output with its own scene at its own
+    density (the outputs' logical rectangles, as sway reports them, are printed); a key ends
+    it."""
+    names = ("HEADLESS-1", "HEADLESS-2")
+    with ThrowawayUser("sway", args.saver) as user:
+        sway, env, swaymsg = sway_outputs(user, MIXED_OUTPUTS[arrangement])
+        for output in json.loads(swaymsg("-t", "get_outputs", "-r")):
+            log(f"{output['name']}: logical {output['rect']}, scale {output['scale']:g}")
+        swayidle_runs(args, user, env, MIXED_DEVICES, lambda: grab_each(env, names), sway.alive,
+                      lambda env: user.succeed(["wtype", "-s", "300", "a"], env),
+                      f"sway-{arrangement}", lambda: log_bars(names, MIXED_DEVICES, MIXED_SCALES),
+                      MIXED_SCALES)
 
 
 def case_kwin(args, scale=1):
@@ -326,6 +379,31 @@ def case_kwin(args, scale=1):
         swayidle_runs(args, user, kwin.env, kwin.places, kwin.grab, kwin.process.alive, terminate,
                       f"kwin-scale-{scale:g}" if scale != 1 else "kwin", judged_scaled,
                       (scale, scale))
+
+
+def case_kwin_mixed(args, scales):
+    """swayidle under KWin's virtual backend whose two outputs, of 1280x720 device pixels each,
+    have scales of their own (set through KWin's output management, as its display settings set
+    them), side by side, starts drevanti, which covers each with its own scene at its own density;
+    SIGTERM ends it."""
+    check(args.kwin_outputs, "this case needs --kwin-outputs")
+    with ThrowawayUser("kwin", args.saver) as user, Kwin(user) as kwin:
+        tool = os.path.join(user.bin, "kwin_outputs")
+        shutil.copy(args.kwin_outputs, tool)
+        layout, x = [], 0
+        for name, scale, (_, _, width, _) in zip(Kwin.OUTPUTS, scales, kwin.places):
+            layout += [name, f"{scale:g}", str(x), "0"]
+            x += round(width / scale)
+        user.succeed([tool, *layout], kwin.env)
+        log("KWin's outputs laid out: " + " ".join(layout))
+
+        def terminate(env):
+            for pid in user.savers():
+                os.kill(pid, signal.SIGTERM)
+
+        swayidle_runs(args, user, kwin.env, kwin.places, kwin.grab, kwin.process.alive, terminate,
+                      "kwin-" + "-beside-".join(f"{s:g}" for s in scales),
+                      lambda: log_bars(Kwin.OUTPUTS, kwin.places, scales), scales)
 
 
 # --- Full screen on unusual screens ---------------------------------------------------------------
@@ -434,11 +512,16 @@ if __name__ == "__main__":
           "window-id": case_window_id,
           "sway": case_sway,
           "sway-scale-2": lambda a: case_sway(a, 2),
+          "sway-side-by-side": lambda a: case_sway_mixed(a, "side-by-side"),
+          "sway-stacked": lambda a: case_sway_mixed(a, "stacked"),
           "kwin": case_kwin,
           "kwin-scale-1.5": lambda a: case_kwin(a, 1.5),
+          "kwin-1.5-beside-1": lambda a: case_kwin_mixed(a, (1.5, 1)),
+          "kwin-1-beside-2": lambda a: case_kwin_mixed(a, (1, 2)),
           "two-monitors": case_two_monitors,
           "hot-plug": case_hot_plug,
           "narrow-screen": case_narrow_screen,
           "depth-8": case_depth_8},
          "--saver", "--probe", "--shots",
-         setup=lambda args: load_layout([args.probe, "layout"]), runs=5, usage_seconds=3.0)
+         setup=lambda args: load_layout([args.probe, "layout"]), runs=5, usage_seconds=3.0,
+         kwin_outputs=None)

@@ -92,6 +92,23 @@ def case_scaled(args):
         saver.expect_end(STOP_LIMIT, "key")
 
 
+def case_dpi_out_of_range(args):
+    """An Xft.dpi that is no density a desktop has (too large for a font, too small to see,
+    infinite) is ignored: the scene is drawn at scale 1, and one line on standard error names
+    the value."""
+    with XServer(probe=args.probe) as server:
+        for dpi in ("1000000", "inf", "1e309", "9600", "12"):
+            server.merge_resources(f"Xft.dpi: {dpi}\n")
+            saver, shot = start_saver(server, args)
+            shot.save_png(shot_path(f"saver-dpi-{dpi}"))
+            server.run(["xdotool", "key", "a"])
+            saver.expect_end(STOP_LIMIT, "key")
+            lines = saver.output().splitlines()
+            check(len(lines) == 1 and f"Xft.dpi '{dpi}' ignored" in lines[0],
+                  f"Xft.dpi {dpi}: the saver said {lines}, not one line naming the value")
+            log(f"Xft.dpi {dpi}: the scene at scale 1; {lines[0]}")
+
+
 def case_window_manager(args):
     """On a desktop with a window manager the saver still covers the whole screen, above
     everything, without decorations, and still ends on a key."""
@@ -272,6 +289,7 @@ def case_late_wakeup(args):
 if __name__ == "__main__":
     main({"scene": case_scene,
           "scaled": case_scaled,
+          "dpi-out-of-range": case_dpi_out_of_range,
           "window-manager": case_window_manager,
           "key": lambda a: case_ends_on(a, "key", ["key", "a"]),
           "modifier": lambda a: case_ends_on(a, "modifier key", ["key", "shift"]),

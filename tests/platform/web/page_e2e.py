@@ -5,7 +5,8 @@ the page's device pixels, laid out on its CSS pixels (the scene check of the oth
 ratio: the red scale bar from (W-200)*r to (W-100)*r, round(r) pixels thick, yellow terminals, the
 status line about 11*r pixels high); with ?seed=S the console's JSON lines equal drevanti-solve
 demo's at the CSS size; a key, a click, a touch and a one-pixel pointer move each return to the
-start screen; a resize starts a new instance at the new size. Prints the page's size, the first
+start screen; a resize starts a new instance at the new size; opened as a file, it says how to be
+served. Prints the page's size, the first
 frame's time after Start, the pacing seen and the renderer's CPU share and memory at ratios 1 and
 3.
 
@@ -184,6 +185,18 @@ def cpu_share(page, server, seconds, css_width, css_height, ratio):
     page.key()
 
 
+def from_disk(page, args):
+    """Opened as a file, the browser refuses to load the program: the page says how to serve it."""
+    page.send("Page.navigate", url=pathlib.Path(args.page, "index.html").as_uri())
+    shown = page.wait_for("location.protocol === 'file:' && document.getElementById('problem')"
+                          " && !document.getElementById('problem').hidden", 30)
+    page.screenshot(shot_path("from-disk"))
+    message = page.evaluate("document.getElementById('problem').textContent")
+    check(shown and "python3 -m http.server" in message,
+          f"opened as a file, the page does not say how to serve it ({message!r})")
+    log(f"opened as a file: {message}")
+
+
 def case_page(args):
     for needed in [os.path.join(args.page, f) for f in FILES] + [args.solve, args.probe]:
         check(os.path.isfile(needed), f"{needed} is missing (build it first)")
@@ -203,6 +216,7 @@ def case_page(args):
         check(asked == ["/", "/drevanti.js", "/drevanti.wasm"],
               f"the page fetches more than its own files ({asked})")
         check(not page.exceptions, f"an uncaught exception in the page ({page.exceptions[:1]})")
+        from_disk(page, args)
 
 
 if __name__ == "__main__":
