@@ -17,9 +17,9 @@
 #include "app/improvement_rounds.h"
 #include "app/instance_generation.h"
 #include "app/quoted_text.h"
-#include "app/random_source.h"
 #include "app/version.h"
 #include "solve_runs.h"
+#include "state/random_source.h"
 #include "terminal_file.h"
 
 namespace {

@@ -29,7 +29,7 @@ std::string drawScene(const SolverState& s, const SolveResult& r) {
   canvas.text(8, kFitHeight - 22,
               "length " + shortestDecimal(r.length) + "   minimum spanning tree " +
                   shortestDecimal(r.mst) + "   Steiner points " + std::to_string(r.steiner),
-              kWhite);
+              kWhite, nullptr);
   return canvas.document();
 }
 

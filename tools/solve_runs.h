@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/screen_size.h"
+#include "state/screen_size.h"
 #include "terminal_file.h"
 
 namespace drevanti::tool {

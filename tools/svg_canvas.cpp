@@ -1,7 +1,6 @@
 #include "svg_canvas.h"
 
 #include <cstdio>
-#include <stdexcept>
 
 #include "render/decimal_text.h"
 
@@ -63,37 +62,31 @@ void SvgCanvas::circle(float x, float y, float radius, Rgb c) {
            "\" fill=\"none\" stroke=\"" + colour(c) + "\"/>\n";
 }
 
-void SvgCanvas::text(float x, float y, std::string_view utf8, Rgb c) {
-  body_ += textElement(x, y, utf8, c);
-}
-
-void SvgCanvas::fill(Rgb c) {
-  body_ = "<rect width=\"100%\" height=\"100%\" fill=\"" + colour(c) + "\"/>\n";
-}
-
-void SvgCanvas::fillRect(const Rect& area, Rgb c) {
-  body_ += "<rect x=\"" + std::to_string(area.x) + "\" y=\"" + std::to_string(area.y) +
-           "\" width=\"" + std::to_string(area.width) + "\" height=\"" +
-           std::to_string(area.height) + "\" fill=\"" + colour(c) + "\"/>\n";
-}
-
-void SvgCanvas::clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb c) {
+void SvgCanvas::text(float x, float y, std::string_view utf8, Rgb c, const Rect* clip) {
+  if (!clip) {
+    body_ += textElement(x, y, utf8, c);
+    return;
+  }
   // A nested viewport cuts what lies outside it; its own coordinates start at its corner.
-  body_ += "<svg x=\"" + std::to_string(clip.x) + "\" y=\"" + std::to_string(clip.y) +
-           "\" width=\"" + std::to_string(clip.width) + "\" height=\"" +
-           std::to_string(clip.height) + "\" overflow=\"hidden\">" +
-           textElement(x - static_cast<float>(clip.x), y - static_cast<float>(clip.y), utf8, c) +
+  body_ += "<svg x=\"" + std::to_string(clip->x) + "\" y=\"" + std::to_string(clip->y) +
+           "\" width=\"" + std::to_string(clip->width) + "\" height=\"" +
+           std::to_string(clip->height) + "\" overflow=\"hidden\">" +
+           textElement(x - static_cast<float>(clip->x), y - static_cast<float>(clip->y), utf8, c) +
            "</svg>\n";
+}
+
+void SvgCanvas::fill(Rgb c, const Rect* area) {
+  if (!area) {
+    body_ = "<rect width=\"100%\" height=\"100%\" fill=\"" + colour(c) + "\"/>\n";
+    return;
+  }
+  body_ += "<rect x=\"" + std::to_string(area->x) + "\" y=\"" + std::to_string(area->y) +
+           "\" width=\"" + std::to_string(area->width) + "\" height=\"" +
+           std::to_string(area->height) + "\" fill=\"" + colour(c) + "\"/>\n";
 }
 
 int SvgCanvas::textHeight(std::string_view) {
   return static_cast<int>(kFontSize);
-}
-
-void SvgCanvas::setDensity(int lineWidth, double textScale) {
-  if (lineWidth != 1 || textScale != 1) {
-    throw std::logic_error("an SVG picture is drawn in the scene's own pixels");
-  }
 }
 
 std::string SvgCanvas::document() const {

@@ -1,4 +1,5 @@
-// A canvas that writes the saver's scene as an SVG picture, element by element in drawing order.
+// A canvas that writes the saver's scene as an SVG picture, element by element in drawing order,
+// in the scene's own pixels, which SVG viewers scale sharp themselves.
 #pragma once
 
 #include <string>
@@ -12,17 +13,12 @@ class SvgCanvas final : public Canvas {
   SvgCanvas(int width, int height) : width_(width), height_(height) {}
 
   // Filling the whole picture starts it anew.
-  void fill(Rgb colour) override;
-  void fillRect(const Rect& area, Rgb colour) override;
+  void fill(Rgb colour, const Rect* area) override;
   void line(float x1, float y1, float x2, float y2, Rgb colour) override;
   void circle(float x, float y, float radius, Rgb colour) override;
-  void text(float x, float y, std::string_view utf8, Rgb colour) override;
-  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
+  void text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) override;
   // The font size: SVG viewers choose the face, so the line is as high as the size says.
   int textHeight(std::string_view utf8) override;
-  // The picture is in the scene's own pixels, which SVG viewers scale sharp themselves: any other
-  // density is refused.
-  void setDensity(int lineWidth, double textScale) override;
 
   std::string document() const;
 

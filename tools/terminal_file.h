@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti::tool {
 

@@ -3,8 +3,8 @@
 //   - a WindowSystem: opens and closes windows, gives one the keyboard, says where the monitors and
 //     the pointer are, and in dispatch sleeps on its window system's connection and translates what
 //     arrives into the WindowEvents calls below;
-//   - a FrameTarget per window: a Canvas (render/canvas.h: fill, rectangles, one-pixel lines and
-//     circles, text) the size of the window, and the step that shows it;
+//   - a FrameTarget per window: a Canvas (render/canvas.h: fills, one-pixel lines and circles,
+//     text at the window's scale) the size of the window, and the step that shows it;
 //   - SystemSettings: the pointer's visibility and the desktop's screen-saver switch;
 //   - a main that makes these for the way it was launched (app/launch.h) and calls runSaver
 //     (app/run_saver.h), which runs the window owner over them.
@@ -28,9 +28,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/screen_size.h"
-#include "app/solver_state.h"
 #include "render/canvas.h"
+#include "state/screen_size.h"
 
 namespace drevanti {
 
@@ -67,10 +66,10 @@ struct SaverInput {
     CloseRequest,  // the window system asks the program to end
   };
   Kind kind = Kind::None;
-  Integer keyCode = 0;  // KeyDown: the window system's code for the key
-  Integer shift = 0;    // 1 Shift, 2 Ctrl, 4 Alt, summed
-  Integer button = 0;   // MouseMove: the buttons held, 1 left, 2 right, 4 middle, summed
-  float x = 0, y = 0;   // MouseMove: device pixels of the window the input came to
+  int keyCode = 0;     // KeyDown: the window system's code for the key
+  int shift = 0;       // 1 Shift, 2 Ctrl, 4 Alt, summed
+  int button = 0;      // MouseMove: the buttons held, 1 left, 2 right, 4 middle, summed
+  float x = 0, y = 0;  // MouseMove: device pixels of the window the input came to
   friend bool operator==(const SaverInput&, const SaverInput&) = default;
 };
 
@@ -97,8 +96,9 @@ class FrameTarget {
   // on either thread.
   virtual bool finishPresent() { return true; }
   // The main thread, while the demonstration waits: makes the canvas the given size (device
-  // pixels); what it shows is left to the next frame.
-  virtual void resize(ScreenSize size) = 0;
+  // pixels), its text scale times the default font's size (the window's scale, as
+  // WindowSystem::open's place has it); what it shows is left to the next frame.
+  virtual void resize(ScreenSize size, double scale) = 0;
 };
 
 // What the backend tells the owner, from inside WindowSystem::dispatch.
@@ -139,8 +139,8 @@ class WindowSystem {
   virtual std::vector<Monitor> monitors() = 0;
   // Full screen: opens a window covering place (its rectangle in the layout space, of
   // place.pixels device pixels), above everything, and shows it. Hosted: takes the host's window
-  // (place has its size). The window's frames go to the target returned, which stays valid until
-  // close(window). Throws when it cannot.
+  // (place has its size). The window's frames go to the target returned (its canvas's text at
+  // place.scale), which stays valid until close(window). Throws when it cannot.
   virtual FrameTarget& open(WindowKey window, const Monitor& place) = 0;
   // Full screen: gives the window the keyboard (where the window system leaves that to its
   // clients).

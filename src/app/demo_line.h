@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 

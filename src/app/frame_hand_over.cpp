@@ -20,16 +20,17 @@ void FrameHandOver::present() {
   unfinished_ = !target_.present();
 }
 
-void FrameHandOver::resize(ScreenSize size) {
+void FrameHandOver::resize(ScreenSize size, double scale) {
   std::unique_lock lock(mutex_);
   finishPresent(lock);
   if (abandoned_) return;
   if (onMainThread()) {
-    target_.resize(size);
+    target_.resize(size, scale);
     return;
   }
   request_ = Request::Resize;
   size_ = size;
+  scale_ = scale;
   lock.unlock();
   // Woken outside the lock, the main thread does not wait for it.
   wake_();
@@ -55,7 +56,7 @@ void FrameHandOver::serve() {
     const std::lock_guard lock(mutex_);
     if (request_ == Request::None || abandoned_) return;
     if (request_ == Request::Resize) {
-      target_.resize(size_);
+      target_.resize(size_, scale_);
     } else if (!target_.finishPresent()) {
       return;
     }

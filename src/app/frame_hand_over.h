@@ -24,7 +24,7 @@ class FrameHandOver {
   // The demonstration's side. Each waits first for what the last present left to the main thread.
   Canvas& canvas();
   void present();
-  void resize(ScreenSize size);
+  void resize(ScreenSize size, double scale);
 
   // The main thread's side: carries out what waits, if it can now, and lets the demonstration go
   // on once it is done.
@@ -49,6 +49,7 @@ class FrameHandOver {
   std::condition_variable done_;
   Request request_ = Request::None;
   ScreenSize size_;
+  double scale_ = 1;
   // The last present is not finished yet.
   bool unfinished_ = false;
   bool abandoned_ = false;

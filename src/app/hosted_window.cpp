@@ -28,7 +28,6 @@ void HostedWindow::requestResize(ScreenSize size, double scale) {
 
 Canvas& HostedWindow::canvas() {
   Canvas& device = frames_.canvas();
-  // Told each frame: a canvas made anew (after a resize) draws at (1, 1).
   scaled_.drawOn(device);
   // At one device pixel to the scene's, the scene draws on the device's canvas itself.
   return scaled_.scale() == 1 ? device : scaled_;
@@ -49,10 +48,10 @@ void HostedWindow::doEvents(FormEvents& handlers) {
     refresh = std::exchange(refresh_, false);
     resize = std::exchange(resize_, std::nullopt);
   }
-  if (resize && resize->scale != scaled_.scale()) scaled_ = ScaledCanvas(resize->scale);
-  if (resize && resize->size != device_) {
+  if (resize && (resize->size != device_ || resize->scale != scaled_.scale())) {
     device_ = resize->size;
-    frames_.resize(device_);
+    scaled_ = ScaledCanvas(resize->scale);
+    frames_.resize(device_, resize->scale);
   }
   size_ = logicalSize(device_, scaled_.scale());
   // Do-events calls come between frames, so the canvas holds a complete one.

@@ -6,13 +6,14 @@ void deliver(const SaverInput& input, FormEvents& handlers) {
   using Kind = SaverInput::Kind;
   switch (input.kind) {
     case Kind::KeyDown:
-      handlers.onKeyDown(input.keyCode, input.shift);
+      handlers.onKeyDown(static_cast<Integer>(input.keyCode), static_cast<Integer>(input.shift));
       break;
     case Kind::Click:
       handlers.onClick();
       break;
     case Kind::MouseMove:
-      handlers.onMouseMove(input.button, input.shift, input.x, input.y);
+      handlers.onMouseMove(static_cast<Integer>(input.button), static_cast<Integer>(input.shift),
+                           input.x, input.y);
       break;
     case Kind::CloseRequest:
       handlers.onCloseRequest();

@@ -5,9 +5,9 @@
 
 #include <chrono>
 
-#include "app/screen_size.h"
-#include "app/solver_state.h"
 #include "render/canvas.h"
+#include "state/screen_size.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 

@@ -1,7 +1,7 @@
 // ch: the convex hull of the terminals as two chains of edge lines, traced by gift wrapping.
 #pragma once
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 

@@ -1,7 +1,7 @@
 // mst: the Euclidean minimum spanning tree of the current vertices (Kruskal's method).
 #pragma once
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 

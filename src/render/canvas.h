@@ -1,7 +1,7 @@
 // What the scene is drawn on: drawing primitives only, in pixel units, origin at the top-left
-// corner, Y growing downwards; lines and circle outlines one pixel wide unless the density says
-// otherwise. Where things go and how they look is the scene's (scene_layout.h); each backend
-// implements the primitives.
+// corner, Y growing downwards; lines and circle outlines one pixel wide. Where things go and how
+// they look is the scene's (scene_layout.h); each backend implements the primitives, with its text
+// at the density the canvas was made for (thicker lines are ScaledCanvas's).
 #pragma once
 
 #include <cstdint>
@@ -28,24 +28,16 @@ struct Rect {
 class Canvas {
  public:
   virtual ~Canvas() = default;
-  // The whole surface in one colour.
-  virtual void fill(Rgb colour) = 0;
-  virtual void fillRect(const Rect& area, Rgb colour) = 0;
+  // The area in one colour; the whole surface when there is none.
+  virtual void fill(Rgb colour, const Rect* area) = 0;
   virtual void line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
   // An outline, not filled.
   virtual void circle(float x, float y, float radius, Rgb colour) = 0;
-  // Text with its top-left corner at (x, y), transparent background, platform default font.
-  virtual void text(float x, float y, std::string_view utf8, Rgb colour) = 0;
-  // The same, of which only the part inside clip is drawn.
-  virtual void clippedText(const Rect& clip, float x, float y, std::string_view utf8,
-                           Rgb colour) = 0;
+  // Text with its top-left corner at (x, y), transparent background, platform default font; only
+  // the part inside clip is drawn, when there is one.
+  virtual void text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) = 0;
   // The height of a line of the text in the default font, in pixels.
   virtual int textHeight(std::string_view utf8) = 0;
-  // For what is drawn from now on, on a screen of more than one pixel to the scene's (see
-  // ScaledCanvas): lines and circle outlines lineWidth pixels thick, a line's every pixel grown to
-  // a lineWidth square to its right and below it, a circle's outline grown inwards; text at
-  // textScale times the default font's size. A new canvas draws at (1, 1).
-  virtual void setDensity(int lineWidth, double textScale) = 0;
 };
 
 }  // namespace drevanti

@@ -24,12 +24,12 @@ std::string statusText(const SolverState& s) {
 }
 
 void Scene::clear(Canvas& canvas) const {
-  canvas.fill(kBackground);
-  canvas.fillRect(kStatusLabel, kStatusBackground);
+  canvas.fill(kBackground, nullptr);
+  canvas.fill(kStatusBackground, &kStatusLabel);
   if (status_.empty()) return;
   const int top = kStatusLabel.y + (kStatusLabel.height - canvas.textHeight(status_)) / 2;
-  canvas.clippedText(kStatusLabel, static_cast<float>(kStatusLabel.x + kStatusTextInset),
-                     static_cast<float>(top), status_, kStatusText);
+  canvas.text(static_cast<float>(kStatusLabel.x + kStatusTextInset), static_cast<float>(top),
+              status_, kStatusText, &kStatusLabel);
 }
 
 void Scene::repaint(const SolverState& s, Canvas& canvas, int screenWidth) {
@@ -55,9 +55,9 @@ void Scene::repaint(const SolverState& s, Canvas& canvas, int screenWidth) {
   const float tickTop = kScaleBarY - kScaleTickHeight;
   canvas.line(left, kScaleBarY, right, kScaleBarY, kScaleBarColour);
   canvas.line(left, tickTop, left, kScaleBarY, kScaleBarColour);
-  canvas.text(left, kScaleBarY, "0", kScaleTextColour);
+  canvas.text(left, kScaleBarY, "0", kScaleTextColour, nullptr);
   canvas.line(right, tickTop, right, kScaleBarY, kScaleBarColour);
-  canvas.text(right, kScaleBarY, "100", kScaleTextColour);
+  canvas.text(right, kScaleBarY, "100", kScaleTextColour, nullptr);
 }
 
 }  // namespace drevanti

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/solver_state.h"
 #include "render/canvas.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 

@@ -1,7 +1,7 @@
 // The angle at a vertex between two of its tree neighbours, by the law of cosines.
 #pragma once
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 

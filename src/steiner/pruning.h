@@ -1,7 +1,7 @@
 // bohe: removes the Steiner points that do not have exactly three tree edges.
 #pragma once
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 

@@ -2,9 +2,9 @@
 // it needs neither yields nor random numbers, just the record).
 #pragma once
 
-#include "app/random_source.h"
-#include "app/screen_size.h"
-#include "app/solver_state.h"
+#include "state/random_source.h"
+#include "state/screen_size.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 

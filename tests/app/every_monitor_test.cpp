@@ -16,6 +16,7 @@
 #include "app/monitor_layout.h"
 #include "app/run_saver.h"
 #include "fake_window_system.h"
+#include "render/scene_layout.h"
 
 namespace drevanti {
 namespace {
@@ -135,7 +136,7 @@ class WaitingFrames final : public FrameTarget {
     return false;
   }
   bool finishPresent() override { return answered.exchange(false); }
-  void resize(ScreenSize) override {}
+  void resize(ScreenSize, double) override {}
 
   test_support::RecordingCanvas canvas_;
   std::atomic<int> presents{0};
@@ -305,12 +306,18 @@ TEST(WindowOwner, AScaledMonitorShowsTheLogicalScreensInstanceAtItsDensityAndKee
   runFullScreen(dense);
   EXPECT_EQ(only(dense.log, "open"), Strings{"open 0"});
   const auto& device = dense.frames[0].canvas_;
-  EXPECT_EQ(device.densities, (std::vector<std::pair<int, double>>{{2, 2}, {1, 1}}));
-  // The bar from 2 * (1280 - 200) to 2 * (1280 - 100) on rows 60 and 61, its line's top-left
-  // pixels; terminals and Steiner points with twice their radii.
+  // The window's canvas is made for its scale when it opens, and again when the scale changes.
+  EXPECT_EQ(dense.places[0].scale, 2);
+  EXPECT_EQ(dense.frames[0].sizes, (std::vector<ScreenSize>{{2560, 1440}}));
+  EXPECT_EQ(dense.frames[0].scales, std::vector<double>{1});
+  // The bar from 2 * (1280 - 200) to 2 * (1280 - 100) on rows 60 and 61, two one-pixel lines
+  // over each other on each; terminals as rings twice their radius out and two pixels thick,
+  // drawn row by row (the top row five pixels wide).
   EXPECT_TRUE(drew(device, "line", 2160, 60, 2360));
-  EXPECT_TRUE(std::any_of(device.calls.begin(), device.calls.end(),
-                          [](const auto& c) { return c.what == "circle" && c.x2 == 8; }));
+  EXPECT_TRUE(drew(device, "line", 2161, 61, 2361));
+  EXPECT_TRUE(std::any_of(device.calls.begin(), device.calls.end(), [](const auto& c) {
+    return c.what == "rect" && c.colour == kTerminalColour && c.x2 == 5 && c.y2 == 1;
+  }));
   EXPECT_TRUE(hasScaleBarFor(device, 2560));
   EXPECT_FALSE(hasScaleBarFor(device, 1280));
 
@@ -320,7 +327,7 @@ TEST(WindowOwner, AScaledMonitorShowsTheLogicalScreensInstanceAtItsDensityAndKee
   });
   runFullScreen(plain);
   EXPECT_EQ(firstStatus(device), firstStatus(plain.frames[0].canvas_));
-  EXPECT_TRUE(plain.frames[0].canvas_.densities.empty());
+  EXPECT_TRUE(plain.frames[0].scales.empty());
 }
 
 TEST(WindowOwner, MonitorsOfMixedDensitiesEachGetTheirOwnWindowAndSceneAtTheirOwnDensity) {

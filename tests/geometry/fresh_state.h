@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti::test_support {
 

@@ -8,7 +8,7 @@
 #include <numbers>
 #include <random>
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti {
 namespace {

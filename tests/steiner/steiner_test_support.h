@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/solver_state.h"
 #include "geometry/spanning_tree.h"
+#include "state/solver_state.h"
 #include "steiner/best_tree.h"
 #include "steiner/pruning.h"
 #include "steiner/solver.h"

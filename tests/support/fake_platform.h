@@ -28,13 +28,16 @@ class RecordingCanvas final : public Canvas {
   // Every text is this many pixels high.
   static constexpr int kTextHeight = 13;
 
-  void fill(Rgb colour) override { calls.push_back({"fill", 0, 0, 0, 0, colour, {}, {}}); }
-  void fillRect(const Rect& r, Rgb colour) override {
+  void fill(Rgb colour, const Rect* r) override {
+    if (!r) {
+      calls.push_back({"fill", 0, 0, 0, 0, colour, {}, {}});
+      return;
+    }
     calls.push_back({"rect",
-                     static_cast<float>(r.x),
-                     static_cast<float>(r.y),
-                     static_cast<float>(r.width),
-                     static_cast<float>(r.height),
+                     static_cast<float>(r->x),
+                     static_cast<float>(r->y),
+                     static_cast<float>(r->width),
+                     static_cast<float>(r->height),
                      colour,
                      {},
                      {}});
@@ -45,20 +48,11 @@ class RecordingCanvas final : public Canvas {
   void circle(float x, float y, float radius, Rgb colour) override {
     calls.push_back({"circle", x, y, radius, 0, colour, {}, {}});
   }
-  void text(float x, float y, std::string_view utf8, Rgb colour) override {
-    calls.push_back({"text", x, y, 0, 0, colour, std::string(utf8), {}});
-  }
-  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override {
-    calls.push_back({"clipped text", x, y, 0, 0, colour, std::string(utf8), clip});
+  void text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) override {
+    calls.push_back({clip ? "clipped text" : "text", x, y, 0, 0, colour, std::string(utf8),
+                     clip ? *clip : Rect{}});
   }
   int textHeight(std::string_view) override { return kTextHeight; }
-  // Each change of the density.
-  void setDensity(int lineWidth, double textScale) override {
-    const std::pair<int, double> now{lineWidth, textScale};
-    if (now != (densities.empty() ? std::pair<int, double>{1, 1} : densities.back())) {
-      densities.push_back(now);
-    }
-  }
 
   // Whether the last drawing was the cleared window: the background, then only the label.
   bool clearedLast() const {
@@ -69,7 +63,6 @@ class RecordingCanvas final : public Canvas {
     return false;
   }
   std::vector<DrawCall> calls;
-  std::vector<std::pair<int, double>> densities;
 };
 
 class FakeWindow final : public SaverWindow {

@@ -68,7 +68,10 @@ class RecordedFrames final : public FrameTarget {
     if (shown_) shown_->wake();
     return true;
   }
-  void resize(ScreenSize size) override { sizes.push_back(size); }
+  void resize(ScreenSize size, double scale) override {
+    sizes.push_back(size);
+    scales.push_back(scale);
+  }
   // The nth canvas asked for fails, on the demonstration's thread.
   void failAtCanvas(int n) { failAtCanvas_ = n; }
   void wakeOnPresent(WakeSignal& shown) { shown_ = &shown; }
@@ -81,6 +84,7 @@ class RecordedFrames final : public FrameTarget {
   RecordingCanvas canvas_;
   std::atomic<int> presents{0};
   std::vector<ScreenSize> sizes;
+  std::vector<double> scales;
 
  private:
   std::mutex mutex_;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti::test_support {
 

@@ -31,14 +31,11 @@ class HeadlessWindow final : public SaverWindow {
 
  private:
   struct NoCanvas final : Canvas {
-    void fill(Rgb) override {}
-    void fillRect(const Rect&, Rgb) override {}
+    void fill(Rgb, const Rect*) override {}
     void line(float, float, float, float, Rgb) override {}
     void circle(float, float, float, Rgb) override {}
-    void text(float, float, std::string_view, Rgb) override {}
-    void clippedText(const Rect&, float, float, std::string_view, Rgb) override {}
+    void text(float, float, std::string_view, Rgb, const Rect*) override {}
     int textHeight(std::string_view) override { return 0; }
-    void setDensity(int, double) override {}
   };
   ScreenSize screen_;
   NoCanvas canvas_;

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/launch.h"
-#include "app/random_source.h"
 #include "app/run_saver.h"
 #include "app/stop_request.h"
 #include "app/version.h"
@@ -25,6 +24,7 @@
 #include "platform/x11/sdl_window_system.h"
 #include "platform/x11/settings_form_window.h"
 #include "quit_signals.h"
+#include "state/random_source.h"
 #include "xscreensaver_registration.h"
 
 namespace {

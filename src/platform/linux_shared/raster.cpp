@@ -75,21 +75,4 @@ void rasterCircle(int cx, int cy, int radius, const PlotPixel& plot) {
   }
 }
 
-void rasterRing(int cx, int cy, int radius, int width, const PlotPixel& plot) {
-  if (width <= 1) {
-    rasterCircle(cx, cy, radius, plot);
-    return;
-  }
-  // Squared distances doubled twice, so that the half-pixel bounds stay whole numbers.
-  const long outer = (2L * radius + 1) * (2L * radius + 1);
-  const long innerRadius = std::max(0L, 2L * (radius - width) + 1);
-  const long inner = innerRadius * innerRadius;
-  for (int dy = -radius; dy <= radius; ++dy) {
-    for (int dx = -radius; dx <= radius; ++dx) {
-      const long d = 4L * (dx * dx + dy * dy);
-      if (d <= outer && d >= inner) plot(cx + dx, cy + dy);
-    }
-  }
-}
-
 }  // namespace drevanti::linux_shared

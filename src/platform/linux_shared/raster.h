@@ -19,9 +19,4 @@ void rasterLine(int x1, int y1, int x2, int y2, const PlotPixel& plot);
 // (midpoint algorithm); each pixel is plotted once. A radius of 0 plots the centre alone.
 void rasterCircle(int cx, int cy, int radius, const PlotPixel& plot);
 
-// The outline width pixels thick inside the circle of the given radius around (cx, cy): the pixels
-// whose centres lie from radius - width + 1/2 to radius + 1/2 from (cx, cy), each plotted once. A
-// width of 1 is rasterCircle's outline.
-void rasterRing(int cx, int cy, int radius, int width, const PlotPixel& plot);
-
 }  // namespace drevanti::linux_shared

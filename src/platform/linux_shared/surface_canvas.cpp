@@ -6,8 +6,8 @@
 
 namespace drevanti::linux_shared {
 
-SurfaceCanvas::SurfaceCanvas(SDL_Surface* target, TextRenderer& text)
-    : surface_(target), text_(text) {
+SurfaceCanvas::SurfaceCanvas(SDL_Surface* target, TextRenderer& text, double textScale)
+    : surface_(target), text_(text), textScale_(textScale) {
   if (surface_->format->BytesPerPixel < 2) {
     throw std::runtime_error("cannot draw on a surface of 8 bits a pixel");
   }
@@ -39,54 +39,38 @@ void SurfaceCanvas::plot(int x, int y, Uint32 pixel) {
   }
 }
 
-void SurfaceCanvas::fill(Rgb colour) {
-  SDL_FillRect(surface_, nullptr, map(colour));
-}
-
-void SurfaceCanvas::fillRect(const Rect& area, Rgb colour) {
-  SDL_Rect box{area.x, area.y, area.width, area.height};
+void SurfaceCanvas::fill(Rgb colour, const Rect* area) {
+  if (!area) {
+    SDL_FillRect(surface_, nullptr, map(colour));
+    return;
+  }
+  SDL_Rect box{area->x, area->y, area->width, area->height};
   SDL_FillRect(surface_, &box, map(colour));
 }
 
 void SurfaceCanvas::line(float x1, float y1, float x2, float y2, Rgb colour) {
   const Uint32 pixel = map(colour);
-  if (lineWidth_ == 1) {
-    rasterLine(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2),
-               [&](int x, int y) { plot(x, y, pixel); });
-    return;
-  }
-  const int w = lineWidth_;
-  rasterLine(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2), [&](int x, int y) {
-    SDL_Rect square{x, y, w, w};
-    SDL_FillRect(surface_, &square, pixel);
-  });
+  rasterLine(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2),
+             [&](int x, int y) { plot(x, y, pixel); });
 }
 
 void SurfaceCanvas::circle(float x, float y, float radius, Rgb colour) {
   const Uint32 pixel = map(colour);
-  rasterRing(toPixel(x), toPixel(y), toPixel(radius), lineWidth_,
-             [&](int px, int py) { plot(px, py, pixel); });
+  rasterCircle(toPixel(x), toPixel(y), toPixel(radius),
+               [&](int px, int py) { plot(px, py, pixel); });
 }
 
-void SurfaceCanvas::text(float x, float y, std::string_view utf8, Rgb colour) {
+void SurfaceCanvas::text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) {
+  if (clip) {
+    const SDL_Rect box{clip->x, clip->y, clip->width, clip->height};
+    SDL_SetClipRect(surface_, &box);
+  }
   text_.draw(surface_, toPixel(x), toPixel(y), utf8, colour, textScale_);
-}
-
-void SurfaceCanvas::clippedText(const Rect& clip, float x, float y, std::string_view utf8,
-                                Rgb colour) {
-  SDL_Rect box{clip.x, clip.y, clip.width, clip.height};
-  SDL_SetClipRect(surface_, &box);
-  text(x, y, utf8, colour);
-  SDL_SetClipRect(surface_, nullptr);
+  if (clip) SDL_SetClipRect(surface_, nullptr);
 }
 
 int SurfaceCanvas::textHeight(std::string_view utf8) {
   return text_.measure(utf8, textScale_).height;
-}
-
-void SurfaceCanvas::setDensity(int lineWidth, double textScale) {
-  lineWidth_ = lineWidth;
-  textScale_ = textScale;
 }
 
 }  // namespace drevanti::linux_shared

@@ -13,17 +13,15 @@ namespace drevanti::linux_shared {
 
 class SurfaceCanvas final : public Canvas {
  public:
-  // Draws on target, which it does not own and which must outlive it.
-  SurfaceCanvas(SDL_Surface* target, TextRenderer& text);
+  // Draws on target, which it does not own and which must outlive it, its text textScale times
+  // the renderer's size.
+  SurfaceCanvas(SDL_Surface* target, TextRenderer& text, double textScale = 1);
 
-  void fill(Rgb colour) override;
-  void fillRect(const Rect& area, Rgb colour) override;
+  void fill(Rgb colour, const Rect* area) override;
   void line(float x1, float y1, float x2, float y2, Rgb colour) override;
   void circle(float x, float y, float radius, Rgb colour) override;
-  void text(float x, float y, std::string_view utf8, Rgb colour) override;
-  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
+  void text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) override;
   int textHeight(std::string_view utf8) override;
-  void setDensity(int lineWidth, double textScale) override;
 
   SDL_Surface* surface() const { return surface_; }
 
@@ -33,8 +31,7 @@ class SurfaceCanvas final : public Canvas {
 
   SDL_Surface* surface_;
   TextRenderer& text_;
-  int lineWidth_ = 1;
-  double textScale_ = 1;
+  double textScale_;
 };
 
 }  // namespace drevanti::linux_shared

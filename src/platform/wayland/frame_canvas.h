@@ -13,34 +13,21 @@ namespace drevanti::wayland_platform {
 
 class FrameCanvas final : public Canvas {
  public:
-  void drawOn(Canvas& target) {
-    target_ = &target;
-    target_->setDensity(lineWidth_, textScale_);
-  }
+  void drawOn(Canvas& target) { target_ = &target; }
   // Whether anything was drawn since the last call.
   bool takeDrawn() { return std::exchange(drawn_, false); }
 
-  void fill(Rgb colour) override { drawing().fill(colour); }
-  void fillRect(const Rect& area, Rgb colour) override { drawing().fillRect(area, colour); }
+  void fill(Rgb colour, const Rect* area) override { drawing().fill(colour, area); }
   void line(float x1, float y1, float x2, float y2, Rgb colour) override {
     drawing().line(x1, y1, x2, y2, colour);
   }
   void circle(float x, float y, float radius, Rgb colour) override {
     drawing().circle(x, y, radius, colour);
   }
-  void text(float x, float y, std::string_view utf8, Rgb colour) override {
-    drawing().text(x, y, utf8, colour);
-  }
-  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override {
-    drawing().clippedText(clip, x, y, utf8, colour);
+  void text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) override {
+    drawing().text(x, y, utf8, colour, clip);
   }
   int textHeight(std::string_view utf8) override { return target_->textHeight(utf8); }
-  // Kept for the buffers drawn on later too.
-  void setDensity(int lineWidth, double textScale) override {
-    lineWidth_ = lineWidth;
-    textScale_ = textScale;
-    target_->setDensity(lineWidth, textScale);
-  }
 
  private:
   Canvas& drawing() {
@@ -50,8 +37,6 @@ class FrameCanvas final : public Canvas {
 
   Canvas* target_ = nullptr;
   bool drawn_ = false;
-  int lineWidth_ = 1;
-  double textScale_ = 1;
 };
 
 }  // namespace drevanti::wayland_platform

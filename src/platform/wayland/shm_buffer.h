@@ -11,7 +11,7 @@
 #include <atomic>
 #include <cstddef>
 
-#include "app/screen_size.h"
+#include "state/screen_size.h"
 
 namespace drevanti::wayland_platform {
 

@@ -3,8 +3,8 @@
 namespace drevanti::wayland_platform {
 
 ShmFrame::ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size,
-                   linux_shared::TextRenderer& text)
-    : display_(display), shm_(shm), surface_(surface), text_(text), size_(size) {
+                   double scale, linux_shared::TextRenderer& text)
+    : display_(display), shm_(shm), surface_(surface), text_(text), size_(size), scale_(scale) {
   allocate();
 }
 
@@ -12,7 +12,8 @@ void ShmFrame::allocate() {
   for (Slot& slot : slots_) {
     slot.canvas.reset();
     slot.buffer = std::make_unique<ShmBuffer>(shm_, size_);
-    slot.canvas = std::make_unique<linux_shared::SurfaceCanvas>(slot.buffer->surface(), text_);
+    slot.canvas =
+        std::make_unique<linux_shared::SurfaceCanvas>(slot.buffer->surface(), text_, scale_);
   }
   drawOn(0);
   waiting_ = -1;
@@ -53,9 +54,10 @@ bool ShmFrame::takeOther() {
   return true;
 }
 
-void ShmFrame::resize(ScreenSize size) {
+void ShmFrame::resize(ScreenSize size, double scale) {
   const std::lock_guard lock(mutex_);
   size_ = size;
+  scale_ = scale;
   // Buffers the compositor still holds may go: it keeps what it needs of them itself.
   allocate();
 }

@@ -23,14 +23,14 @@ namespace drevanti::wayland_platform {
 class ShmFrame final : public FrameTarget {
  public:
   // On the main thread.
-  ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size,
+  ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size, double scale,
            linux_shared::TextRenderer& text);
 
   Canvas& canvas() override { return canvas_; }
   // Commits the frame, and is done once the other buffer is free to draw on.
   bool present() override;
   bool finishPresent() override;
-  void resize(ScreenSize size) override;
+  void resize(ScreenSize size, double scale) override;
 
   // The main thread's news. The surface may show buffers from now on (its first configure was
   // acknowledged): a frame presented before is shown now.
@@ -64,6 +64,7 @@ class ShmFrame final : public FrameTarget {
   // Guards what follows between the demonstration's presents and the main thread's news.
   std::mutex mutex_;
   ScreenSize size_;
+  double scale_;
   std::array<Slot, 2> slots_;
   FrameCanvas canvas_;
   // The slot the demonstration draws on; the other may be on the screen.

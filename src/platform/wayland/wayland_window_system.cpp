@@ -42,7 +42,7 @@ T* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface
 }
 
 // The buttons held, as SaverInput counts them.
-Integer buttonBit(std::uint32_t button) {
+int buttonBit(std::uint32_t button) {
   switch (button) {
     case BTN_LEFT:
       return 1;
@@ -298,10 +298,10 @@ const wl_pointer_listener WaylandWindowSystem::kPointerListener = {
            std::uint32_t state) {
           WaylandWindowSystem& system = systemOf(data);
           if (state != WL_POINTER_BUTTON_STATE_PRESSED) {
-            system.buttonsHeld_ = static_cast<Integer>(system.buttonsHeld_ & ~buttonBit(button));
+            system.buttonsHeld_ &= ~buttonBit(button);
             return;
           }
-          system.buttonsHeld_ = static_cast<Integer>(system.buttonsHeld_ | buttonBit(button));
+          system.buttonsHeld_ |= buttonBit(button);
           system.report({.kind = SaverInput::Kind::Click}, system.pointerOver_);
         },
     .axis = [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {},
@@ -332,7 +332,7 @@ const wl_keyboard_listener WaylandWindowSystem::kKeyboardListener = {
            std::uint32_t state) {
           if (state != WL_KEYBOARD_KEY_STATE_PRESSED) return;
           systemOf(data).report(
-              {.kind = SaverInput::Kind::KeyDown, .keyCode = static_cast<Integer>(key)}, kNoWindow);
+              {.kind = SaverInput::Kind::KeyDown, .keyCode = static_cast<int>(key)}, kNoWindow);
         },
     .modifiers = [](void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
                     std::uint32_t) {},
@@ -460,7 +460,8 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   }
   // The first commit carries no buffer: the compositor answers it with the first configure.
   wl_surface_commit(window->surface);
-  window->frame = std::make_unique<ShmFrame>(display_, shm_, window->surface, window->size, text_);
+  window->frame =
+      std::make_unique<ShmFrame>(display_, shm_, window->surface, window->size, place.scale, text_);
   if (window->toplevel) window->frame->changeSizeOnce();
   FrameTarget& frames = *window->frame;
   windows_[key] = std::move(window);

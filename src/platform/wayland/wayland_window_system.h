@@ -112,7 +112,7 @@ class WaylandWindowSystem final : public WindowSystem {
   WindowEvents* events_ = nullptr;
   WindowKey pointerOver_ = kNoWindow;
   wl_fixed_t pointerX_ = 0, pointerY_ = 0;
-  Integer buttonsHeld_ = 0;
+  int buttonsHeld_ = 0;
 };
 
 // Wayland leaves the pointer over a surface to the surface's client, which hides it, and has no

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "app/demonstrations.h"
-#include "app/solver_state.h"
+#include "state/solver_state.h"
 
 namespace drevanti::web {
 

@@ -10,12 +10,12 @@
 #include <string_view>
 
 #include "app/demo_line.h"
-#include "app/random_source.h"
 #include "app/run_saver.h"
 #include "app/stop_request.h"
 #include "browser_demonstration.h"
 #include "page_bridge.h"
 #include "page_window_system.h"
+#include "state/random_source.h"
 
 namespace {
 

@@ -39,7 +39,7 @@ EM_JS(void, jsSetCanvasSize, (int width, int height), {
   canvas.height = height;
 });
 // Set again after each new size, which resets the context.
-EM_JS(void, jsSetDensity, (int lineWidth, double textScale), {
+EM_JS(void, jsSetTextScale, (double textScale), {
   const context = Module.page.canvas.getContext("2d", {alpha : false});
   // The page's font begins with its size in CSS pixels.
   const font = Module.page.font;
@@ -48,7 +48,6 @@ EM_JS(void, jsSetDensity, (int lineWidth, double textScale), {
   // face's own ascent below (jsText), so the glyphs hang below the given y whatever face the
   // browser picked.
   context.textBaseline = "alphabetic";
-  context.lineWidth = lineWidth;
   context.lineCap = "square";
 });
 EM_JS(void, jsBeginClip, (int x, int y, int width, int height), {
@@ -69,25 +68,22 @@ EM_JS(void, jsRect, (int x, int y, int width, int height, int r, int g, int b), 
   context.fillStyle = Module.page.colour(r, g, b);
   context.fillRect(x, y, width, height);
 });
-// A line w pixels thick through points w/2 right of and below a pixel's corner covers whole pixels,
-// from that pixel w to the right and below, and its square caps cover both end pixels, as on the
-// other systems.
+// A line one pixel thick through the middles of its end pixels covers whole pixels, and its
+// square caps cover both end pixels, as on the other systems.
 EM_JS(void, jsLine, (float x1, float y1, float x2, float y2, int r, int g, int b), {
   const context = Module.page.canvas.getContext("2d");
-  const half = context.lineWidth / 2;
   context.strokeStyle = Module.page.colour(r, g, b);
   context.beginPath();
-  context.moveTo(Math.round(x1) + half, Math.round(y1) + half);
-  context.lineTo(Math.round(x2) + half, Math.round(y2) + half);
+  context.moveTo(Math.round(x1) + 0.5, Math.round(y1) + 0.5);
+  context.lineTo(Math.round(x2) + 0.5, Math.round(y2) + 0.5);
   context.stroke();
 });
-// The outline around the centre pixel's middle, grown inwards from the radius.
+// The outline around the centre pixel's middle.
 EM_JS(void, jsCircle, (float x, float y, float radius, int r, int g, int b), {
   const context = Module.page.canvas.getContext("2d");
   context.strokeStyle = Module.page.colour(r, g, b);
   context.beginPath();
-  context.arc(Math.round(x) + 0.5, Math.round(y) + 0.5, radius - (context.lineWidth - 1) / 2, 0,
-              2 * Math.PI);
+  context.arc(Math.round(x) + 0.5, Math.round(y) + 0.5, radius, 0, 2 * Math.PI);
   context.stroke();
 });
 EM_JS(void, jsText,
@@ -163,13 +159,9 @@ void waitForEvent(int milliseconds) {
   jsWaitForEvent(milliseconds);
 }
 
-void setCanvasSize(ScreenSize size, int lineWidth, double textScale) {
+void setCanvasSize(ScreenSize size, double textScale) {
   jsSetCanvasSize(size.width, size.height);
-  jsSetDensity(lineWidth, textScale);
-}
-
-void setDensity(int lineWidth, double textScale) {
-  jsSetDensity(lineWidth, textScale);
+  jsSetTextScale(textScale);
 }
 
 void beginClip(const Rect& area) {

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "app/backend.h"
-#include "app/screen_size.h"
 #include "render/canvas.h"
+#include "state/screen_size.h"
 
 namespace drevanti::web {
 
@@ -56,9 +56,8 @@ inline constexpr int kNoTimeout = -1;
 void waitForEvent(int milliseconds);
 
 // Drawing on the scene's canvas, in its device pixels, on the pixel grid; lines and outlines are
-// lineWidth pixels thick (Canvas::setDensity), text is textScale times the page's font size.
-void setCanvasSize(ScreenSize size, int lineWidth, double textScale);
-void setDensity(int lineWidth, double textScale);
+// one pixel thick, text is textScale times the page's font size.
+void setCanvasSize(ScreenSize size, double textScale);
 // Drawing between these two changes the canvas only inside the area.
 void beginClip(const Rect& area);
 void endClip();

@@ -25,14 +25,14 @@ Rect around(float x1, float y1, float x2, float y2, float reach) {
 
 }  // namespace
 
-PageFrame::PageFrame(ScreenSize size) : size_(size) {
-  setCanvasSize(size, lineWidth_, textScale_);
+PageFrame::PageFrame(ScreenSize size, double scale) : size_(size) {
+  setCanvasSize(size, scale);
 }
 
 Rect PageFrame::bounds(const Drawing& d) const {
-  // Beyond the pixels a drawing covers (lineWidth_ wide, to the right of and below its rounded
-  // points; square caps; a circle's outline grown inwards), its smoothed edge may tint one more.
-  const float reach = static_cast<float>(lineWidth_) + 2;
+  // Beyond the pixels a drawing covers (one wide, to the right of and below its rounded points;
+  // square caps), its smoothed edge may tint one more.
+  const float reach = 3;
   switch (d.kind) {
     case Drawing::Kind::Rect:
     case Drawing::Kind::ClippedText:
@@ -96,21 +96,21 @@ bool PageFrame::present() {
   return true;
 }
 
-void PageFrame::resize(ScreenSize size) {
+void PageFrame::resize(ScreenSize size, double scale) {
   drawings_.clear();
   shown_.clear();
   size_ = size;
-  setCanvasSize(size, lineWidth_, textScale_);
+  setCanvasSize(size, scale);
 }
 
-void PageFrame::fill(Rgb colour) {
+void PageFrame::fill(Rgb colour, const Rect* area) {
+  if (area) {
+    drawings_.push_back({.kind = Drawing::Kind::Rect, .colour = colour, .area = *area});
+    return;
+  }
   // Everything before is covered: the list starts again.
   drawings_.clear();
   drawings_.push_back({.kind = Drawing::Kind::Fill, .colour = colour});
-}
-
-void PageFrame::fillRect(const Rect& area, Rgb colour) {
-  drawings_.push_back({.kind = Drawing::Kind::Rect, .colour = colour, .area = area});
 }
 
 void PageFrame::line(float x1, float y1, float x2, float y2, Rgb colour) {
@@ -123,31 +123,17 @@ void PageFrame::circle(float x, float y, float radius, Rgb colour) {
       {.kind = Drawing::Kind::Circle, .colour = colour, .x1 = x, .y1 = y, .x2 = radius});
 }
 
-void PageFrame::text(float x, float y, std::string_view utf8, Rgb colour) {
-  drawings_.push_back(
-      {.kind = Drawing::Kind::Text, .colour = colour, .x1 = x, .y1 = y, .text = std::string(utf8)});
-}
-
-void PageFrame::clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) {
-  drawings_.push_back({.kind = Drawing::Kind::ClippedText,
+void PageFrame::text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) {
+  drawings_.push_back({.kind = clip ? Drawing::Kind::ClippedText : Drawing::Kind::Text,
                        .colour = colour,
                        .x1 = x,
                        .y1 = y,
-                       .area = clip,
+                       .area = clip ? *clip : Rect{},
                        .text = std::string(utf8)});
 }
 
 int PageFrame::textHeight(std::string_view utf8) {
   return web::textHeight(utf8);
-}
-
-void PageFrame::setDensity(int lineWidth, double textScale) {
-  // Told before every frame; the context keeps it, and is told again only when it changes.
-  if (lineWidth == lineWidth_ && textScale == textScale_) return;
-  lineWidth_ = lineWidth;
-  textScale_ = textScale;
-  shown_.clear();
-  web::setDensity(lineWidth, textScale);
 }
 
 }  // namespace drevanti::web

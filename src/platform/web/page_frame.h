@@ -15,11 +15,12 @@ namespace drevanti::web {
 
 class PageFrame final : public FrameTarget, private Canvas {
  public:
-  explicit PageFrame(ScreenSize size);
+  // Frames of the given size, their text scale times the page's font size.
+  PageFrame(ScreenSize size, double scale);
 
   Canvas& canvas() override { return *this; }
   bool present() override;
-  void resize(ScreenSize size) override;
+  void resize(ScreenSize size, double scale) override;
 
  private:
   struct Drawing {
@@ -31,14 +32,11 @@ class PageFrame final : public FrameTarget, private Canvas {
     friend bool operator==(const Drawing&, const Drawing&) = default;
   };
 
-  void fill(Rgb colour) override;
-  void fillRect(const Rect& area, Rgb colour) override;
+  void fill(Rgb colour, const Rect* area) override;
   void line(float x1, float y1, float x2, float y2, Rgb colour) override;
   void circle(float x, float y, float radius, Rgb colour) override;
-  void text(float x, float y, std::string_view utf8, Rgb colour) override;
-  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
+  void text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) override;
   int textHeight(std::string_view utf8) override;
-  void setDensity(int lineWidth, double textScale) override;
 
   // The part of the canvas where the list differs from the frame shown (empty when none does).
   Rect changedArea() const;
@@ -48,8 +46,6 @@ class PageFrame final : public FrameTarget, private Canvas {
   // What the canvas shows; empty when it shows nothing the list can be compared with.
   std::vector<Drawing> shown_;
   ScreenSize size_;
-  int lineWidth_ = 1;
-  double textScale_ = 1;
 };
 
 }  // namespace drevanti::web

@@ -9,15 +9,15 @@ namespace drevanti::web {
 namespace {
 
 // The Escape key's code, for the browser's own Esc that gives full screen back.
-constexpr Integer kEscapeKey = 27;
+constexpr int kEscapeKey = 27;
 
 SaverInput inputOf(const PageEvent& event) {
   SaverInput input;
   switch (event.kind) {
     case PageEventKind::Key:
       input.kind = SaverInput::Kind::KeyDown;
-      input.keyCode = static_cast<Integer>(event.a);
-      input.shift = static_cast<Integer>(event.b);
+      input.keyCode = event.a;
+      input.shift = event.b;
       break;
     case PageEventKind::LeftFullScreen:
       input.kind = SaverInput::Kind::KeyDown;
@@ -30,7 +30,7 @@ SaverInput inputOf(const PageEvent& event) {
       input.kind = SaverInput::Kind::MouseMove;
       input.x = static_cast<float>(event.a);
       input.y = static_cast<float>(event.b);
-      input.button = static_cast<Integer>(event.c);
+      input.button = event.c;
       break;
     case PageEventKind::Resize:
     case PageEventKind::Rescale:
@@ -49,7 +49,7 @@ std::vector<Monitor> PageWindowSystem::monitors() {
 FrameTarget& PageWindowSystem::open(WindowKey window, const Monitor& place) {
   if (frame_) throw std::logic_error("the page has one window");
   const ScreenSize size = place.pixels;
-  frame_ = std::make_unique<PageFrame>(size);
+  frame_ = std::make_unique<PageFrame>(size, place.scale);
   window_ = window;
   opened_ = size;
   showScene(size);

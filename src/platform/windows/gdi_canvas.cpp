@@ -18,12 +18,26 @@ int px(float value) {
   return static_cast<int>(std::lround(std::clamp(value, -1.0e6f, 1.0e6f)));
 }
 
+// A copy of font at scale times its size. The stock font is made for the system's DPI; the scale
+// is from 96.
+HFONT scaledCopy(HFONT font, double scale) {
+  LOGFONTW shape{};
+  GetObjectW(font, sizeof shape, &shape);
+  const HDC screen = GetDC(nullptr);
+  const double factor = scale * 96 / std::max(GetDeviceCaps(screen, LOGPIXELSY), 1);
+  ReleaseDC(nullptr, screen);
+  shape.lfHeight = static_cast<LONG>(std::lround(shape.lfHeight * factor));
+  shape.lfWidth = static_cast<LONG>(std::lround(shape.lfWidth * factor));
+  return CreateFontIndirectW(&shape);
+}
+
 }  // namespace
 
-GdiCanvas::GdiCanvas(int width, int height, HFONT font)
+GdiCanvas::GdiCanvas(int width, int height, HFONT font, double textScale)
     : width_(std::max(width, 1)),
       height_(std::max(height, 1)),
       font_(font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {
+  if (textScale != 1) scaledFont_ = scaledCopy(font_, textScale);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width_;
@@ -36,12 +50,12 @@ GdiCanvas::GdiCanvas(int width, int height, HFONT font)
   bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   bits_ = static_cast<const std::uint32_t*>(bits);
   previousBitmap_ = SelectObject(dc_, bitmap_);
-  previousFont_ = SelectObject(dc_, font_);
+  previousFont_ = SelectObject(dc_, scaledFont_ ? scaledFont_ : font_);
   previousBrush_ = SelectObject(dc_, GetStockObject(NULL_BRUSH));
   previousPen_ = SelectObject(dc_, GetStockObject(WHITE_PEN));
   SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   SetBkMode(dc_, TRANSPARENT);
-  fill(kBlack);
+  fill(kBlack, nullptr);
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -55,69 +69,39 @@ GdiCanvas::~GdiCanvas() {
   DeleteDC(dc_);
 }
 
-void GdiCanvas::fill(Rgb colour) {
-  fillRect({0, 0, width_, height_}, colour);
-}
-
-void GdiCanvas::fillRect(const Rect& area, Rgb colour) {
-  const RECT box{area.x, area.y, area.x + area.width, area.y + area.height};
+void GdiCanvas::fill(Rgb colour, const Rect* area) {
+  const Rect filled = area ? *area : Rect{0, 0, width_, height_};
+  const RECT box{filled.x, filled.y, filled.x + filled.width, filled.y + filled.height};
   const HBRUSH brush = CreateSolidBrush(colorRef(colour));
   FillRect(dc_, &box, brush);
   DeleteObject(brush);
 }
 
 void GdiCanvas::line(float x1, float y1, float x2, float y2, Rgb colour) {
-  SelectObject(dc_, pen(colour, 1));
-  for (int dy = 0; dy < lineWidth_; ++dy) {
-    for (int dx = 0; dx < lineWidth_; ++dx) {
-      MoveToEx(dc_, px(x1) + dx, px(y1) + dy, nullptr);
-      LineTo(dc_, px(x2) + dx, px(y2) + dy);
-      // LineTo stops one pixel short of the end point.
-      SetPixelV(dc_, px(x2) + dx, px(y2) + dy, colorRef(colour));
-    }
-  }
+  SelectObject(dc_, pen(colour));
+  MoveToEx(dc_, px(x1), px(y1), nullptr);
+  LineTo(dc_, px(x2), px(y2));
+  // LineTo stops one pixel short of the end point.
+  SetPixelV(dc_, px(x2), px(y2), colorRef(colour));
 }
 
 void GdiCanvas::circle(float x, float y, float radius, Rgb colour) {
-  SelectObject(dc_, pen(colour, lineWidth_));
+  SelectObject(dc_, pen(colour));
   const int cx = px(x), cy = px(y), r = px(radius);
   // The box's right and bottom edges lie outside the figure.
   Ellipse(dc_, cx - r, cy - r, cx + r + 1, cy + r + 1);
 }
 
-void GdiCanvas::text(float x, float y, std::string_view utf8, Rgb colour) {
+void GdiCanvas::text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) {
   const std::wstring wide = widen(utf8);
   SetTextColor(dc_, colorRef(colour));
-  TextOutW(dc_, px(x), px(y), wide.c_str(), static_cast<int>(wide.size()));
-}
-
-void GdiCanvas::clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) {
-  const std::wstring wide = widen(utf8);
-  const RECT box{clip.x, clip.y, clip.x + clip.width, clip.y + clip.height};
-  SetTextColor(dc_, colorRef(colour));
+  if (!clip) {
+    TextOutW(dc_, px(x), px(y), wide.c_str(), static_cast<int>(wide.size()));
+    return;
+  }
+  const RECT box{clip->x, clip->y, clip->x + clip->width, clip->y + clip->height};
   ExtTextOutW(dc_, px(x), px(y), ETO_CLIPPED, &box, wide.c_str(), static_cast<UINT>(wide.size()),
               nullptr);
-}
-
-void GdiCanvas::setDensity(int lineWidth, double textScale) {
-  lineWidth_ = lineWidth;
-  if (textScale == textScale_) return;
-  textScale_ = textScale;
-  HFONT made = nullptr;
-  if (textScale != 1) {
-    LOGFONTW shape{};
-    GetObjectW(font_, sizeof shape, &shape);
-    // The stock font is made for the system's DPI; the scale is from 96.
-    const HDC screen = GetDC(nullptr);
-    const double factor = textScale * 96 / std::max(GetDeviceCaps(screen, LOGPIXELSY), 1);
-    ReleaseDC(nullptr, screen);
-    shape.lfHeight = static_cast<LONG>(std::lround(shape.lfHeight * factor));
-    shape.lfWidth = static_cast<LONG>(std::lround(shape.lfWidth * factor));
-    made = CreateFontIndirectW(&shape);
-  }
-  SelectObject(dc_, made ? made : font_);
-  if (scaledFont_) DeleteObject(scaledFont_);
-  scaledFont_ = made;
 }
 
 int GdiCanvas::textHeight(std::string_view) {
@@ -126,14 +110,13 @@ int GdiCanvas::textHeight(std::string_view) {
   return static_cast<int>(metrics.tmHeight);
 }
 
-HPEN GdiCanvas::pen(Rgb colour, int width) {
+HPEN GdiCanvas::pen(Rgb colour) {
   const COLORREF key = colorRef(colour);
   for (const Pen& p : pens_) {
-    if (p.colour == key && p.width == width) return p.pen;
+    if (p.colour == key) return p.pen;
   }
-  // A thick outline lies inside the figure's box, as a thin one does.
-  const HPEN made = CreatePen(width == 1 ? PS_SOLID : PS_INSIDEFRAME, width, key);
-  pens_.push_back({key, width, made});
+  const HPEN made = CreatePen(PS_SOLID, 1, key);
+  pens_.push_back({key, made});
   return made;
 }
 

@@ -13,25 +13,21 @@ namespace drevanti::win32 {
 
 class GdiCanvas final : public Canvas {
  public:
-  // A black picture of the given size; font is the one for every text (not owned).
-  GdiCanvas(int width, int height, HFONT font);
+  // A black picture of the given size; font is the one for every text (not owned), drawn
+  // textScale times its size.
+  GdiCanvas(int width, int height, HFONT font, double textScale = 1);
   ~GdiCanvas() override;
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;
 
-  void fill(Rgb colour) override;
-  void fillRect(const Rect& area, Rgb colour) override;
+  void fill(Rgb colour, const Rect* area) override;
   // One pixel wide, both end points included.
   void line(float x1, float y1, float x2, float y2, Rgb colour) override;
   // The outline of the circle of the given radius: 2 * radius + 1 pixels across.
   void circle(float x, float y, float radius, Rgb colour) override;
-  void text(float x, float y, std::string_view utf8, Rgb colour) override;
-  void clippedText(const Rect& clip, float x, float y, std::string_view utf8, Rgb colour) override;
+  void text(float x, float y, std::string_view utf8, Rgb colour, const Rect* clip) override;
   // The font's cell height (tmHeight).
   int textHeight(std::string_view utf8) override;
-  // A thick line is the thin one drawn once for each pixel of its square; text is in a copy of
-  // the font, scaled.
-  void setDensity(int lineWidth, double textScale) override;
 
   // Copies the picture to target: the part inside area, at the same place.
   void blitTo(HDC target, const RECT& area) const;
@@ -42,14 +38,12 @@ class GdiCanvas final : public Canvas {
   Rgb pixel(int x, int y) const;
 
  private:
-  // The pen of the colour and width, made once.
-  HPEN pen(Rgb colour, int width);
+  // The one-pixel pen of the colour, made once.
+  HPEN pen(Rgb colour);
 
   int width_, height_;
   HFONT font_;
-  int lineWidth_ = 1;
-  double textScale_ = 1;
-  // The font at textScale_, when that is not 1; owned.
+  // A copy of the font at the text scale, when that is not 1; owned.
   HFONT scaledFont_ = nullptr;
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
@@ -60,7 +54,6 @@ class GdiCanvas final : public Canvas {
   const std::uint32_t* bits_ = nullptr;
   struct Pen {
     COLORREF colour;
-    int width;
     HPEN pen;
   };
   std::vector<Pen> pens_;

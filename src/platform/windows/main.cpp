@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/launch.h"
-#include "app/random_source.h"
 #include "settings_dialog.h"
+#include "state/random_source.h"
 #include "wide_text.h"
 #include "win32_saver.h"
 

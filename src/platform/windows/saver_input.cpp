@@ -4,19 +4,18 @@
 
 namespace drevanti::win32 {
 
-Integer shiftState() {
+int shiftState() {
   const auto held = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
-  return static_cast<Integer>((held(VK_SHIFT) ? 1 : 0) | (held(VK_CONTROL) ? 2 : 0) |
-                              (held(VK_MENU) ? 4 : 0));
+  return (held(VK_SHIFT) ? 1 : 0) | (held(VK_CONTROL) ? 2 : 0) | (held(VK_MENU) ? 4 : 0);
 }
 
-SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, Integer shift) {
+SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, int shift) {
   SaverInput input;
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:  // Alt and F10, alone or with another key
       input.kind = SaverInput::Kind::KeyDown;
-      input.keyCode = static_cast<Integer>(wParam & 0xFFFF);
+      input.keyCode = static_cast<int>(wParam & 0xFFFF);
       input.shift = shift;
       break;
     case WM_LBUTTONDOWN:
@@ -27,9 +26,8 @@ SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, Integer sh
       break;
     case WM_MOUSEMOVE:
       input.kind = SaverInput::Kind::MouseMove;
-      input.button =
-          static_cast<Integer>(((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
-                               ((wParam & MK_MBUTTON) ? 4 : 0));
+      input.button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
+                     ((wParam & MK_MBUTTON) ? 4 : 0);
       input.shift = shift;
       // Signed: left of or above the window (another monitor) the coordinates are negative.
       input.x = static_cast<float>(GET_X_LPARAM(lParam));

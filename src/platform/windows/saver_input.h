@@ -9,10 +9,10 @@
 namespace drevanti::win32 {
 
 // Shift, Ctrl and Alt as held now.
-Integer shiftState();
+int shiftState();
 
 // shift is the modifier state to report with keys and pointer movement (shiftState() in the saver).
 // Pointer positions stay in the client pixels of the window the message came to.
-SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, Integer shift);
+SaverInput translateInput(UINT message, WPARAM wParam, LPARAM lParam, int shift);
 
 }  // namespace drevanti::win32

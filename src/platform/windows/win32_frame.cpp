@@ -2,8 +2,9 @@
 
 namespace drevanti::win32 {
 
-Win32Frame::Win32Frame(HWND window, ScreenSize size)
-    : window_(window), canvas_(std::make_unique<GdiCanvas>(size.width, size.height, nullptr)) {}
+Win32Frame::Win32Frame(HWND window, ScreenSize size, double scale) : window_(window) {
+  resize(size, scale);
+}
 
 bool Win32Frame::present() {
   // A window its host has destroyed gives no device context: the frame goes nowhere.
@@ -14,8 +15,8 @@ bool Win32Frame::present() {
   return true;
 }
 
-void Win32Frame::resize(ScreenSize size) {
-  canvas_ = std::make_unique<GdiCanvas>(size.width, size.height, nullptr);
+void Win32Frame::resize(ScreenSize size, double scale) {
+  canvas_ = std::make_unique<GdiCanvas>(size.width, size.height, nullptr, scale);
 }
 
 }  // namespace drevanti::win32

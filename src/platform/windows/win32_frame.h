@@ -14,11 +14,12 @@ namespace drevanti::win32 {
 
 class Win32Frame final : public FrameTarget {
  public:
-  Win32Frame(HWND window, ScreenSize size);
+  // Frames for the window, its text scale times the default font's size.
+  Win32Frame(HWND window, ScreenSize size, double scale);
 
   Canvas& canvas() override { return *canvas_; }
   bool present() override;
-  void resize(ScreenSize size) override;
+  void resize(ScreenSize size, double scale) override;
 
  private:
   HWND window_;

@@ -99,7 +99,7 @@ FrameTarget& Win32WindowSystem::open(WindowKey key, const Monitor& place) {
     throw std::runtime_error("cannot create a window (error " + std::to_string(GetLastError()) +
                              ")");
   }
-  w->frame = std::make_unique<Win32Frame>(w->window, place.pixels);
+  w->frame = std::make_unique<Win32Frame>(w->window, place.pixels, place.scale);
   windows_.push_back(std::move(w));
   const Window& made = *windows_.back();
   if (parent_ != nullptr) {

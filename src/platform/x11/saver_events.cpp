@@ -4,15 +4,13 @@ namespace drevanti::x11 {
 
 namespace {
 
-Integer shiftState(Uint16 mod) {
-  return static_cast<Integer>(((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) |
-                              ((mod & KMOD_ALT) ? 4 : 0));
+int shiftState(Uint16 mod) {
+  return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
 }
 
-Integer buttonState(Uint32 held) {
-  return static_cast<Integer>(((held & SDL_BUTTON_LMASK) ? 1 : 0) |
-                              ((held & SDL_BUTTON_RMASK) ? 2 : 0) |
-                              ((held & SDL_BUTTON_MMASK) ? 4 : 0));
+int buttonState(Uint32 held) {
+  return ((held & SDL_BUTTON_LMASK) ? 1 : 0) | ((held & SDL_BUTTON_RMASK) ? 2 : 0) |
+         ((held & SDL_BUTTON_MMASK) ? 4 : 0);
 }
 
 }  // namespace
@@ -23,7 +21,7 @@ SaverInput translateSaverEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
       input.kind = Kind::KeyDown;
-      input.keyCode = static_cast<Integer>(event.key.keysym.scancode);
+      input.keyCode = static_cast<int>(event.key.keysym.scancode);
       input.shift = shiftState(event.key.keysym.mod);
       break;
     case SDL_MOUSEBUTTONDOWN:

@@ -84,7 +84,7 @@ FrameTarget& SdlWindowSystem::open(WindowKey key, const Monitor& place) {
   try {
     if (!sdl_) sdl_.emplace(window);
     frame = std::make_unique<X11Frame>(hostWindow_ != 0 ? hostWindow_ : x11WindowOf(window),
-                                       place.pixels, text_);
+                                       place.pixels, place.scale, text_);
   } catch (...) {
     SDL_DestroyWindow(window);
     throw;

@@ -105,10 +105,11 @@ void X11Frame::Closer::operator()(Display* display) const {
   XCloseDisplay(display);
 }
 
-X11Frame::X11Frame(unsigned long window, ScreenSize size, linux_shared::TextRenderer& text)
+X11Frame::X11Frame(unsigned long window, ScreenSize size, double scale,
+                   linux_shared::TextRenderer& text)
     : display_(XOpenDisplay(nullptr)), window_(window), text_(text) {
   if (!display_) throw DisplayError("cannot open the X display to draw on");
-  resize(size);
+  resize(size, scale);
 }
 
 X11Frame::~X11Frame() {
@@ -124,7 +125,7 @@ bool X11Frame::present() {
   return true;
 }
 
-void X11Frame::resize(ScreenSize size) {
+void X11Frame::resize(ScreenSize size, double scale) {
   Display* display = display_.get();
   XWindowAttributes attributes{};
   if (!XGetWindowAttributes(display, window_, &attributes)) {
@@ -141,7 +142,7 @@ void X11Frame::resize(ScreenSize size) {
   canvas_.reset();
   image_.reset();
   image_ = std::make_unique<Image>(display, attributes, size);
-  canvas_ = std::make_unique<linux_shared::SurfaceCanvas>(image_->surface(), text_);
+  canvas_ = std::make_unique<linux_shared::SurfaceCanvas>(image_->surface(), text_, scale);
 }
 
 }  // namespace drevanti::x11

@@ -20,16 +20,17 @@ namespace drevanti::x11 {
 
 class X11Frame final : public FrameTarget {
  public:
-  // Frames for the X11 window (SDL's, or a host's) of the given size; throws DisplayError when the
-  // display cannot be drawn on (8 bits a pixel) or reached.
-  X11Frame(unsigned long window, ScreenSize size, linux_shared::TextRenderer& text);
+  // Frames for the X11 window (SDL's, or a host's) of the given size, their text scale times the
+  // renderer's size; throws DisplayError when the display cannot be drawn on (8 bits a pixel) or
+  // reached.
+  X11Frame(unsigned long window, ScreenSize size, double scale, linux_shared::TextRenderer& text);
   ~X11Frame() override;
   X11Frame(const X11Frame&) = delete;
   X11Frame& operator=(const X11Frame&) = delete;
 
   Canvas& canvas() override { return *canvas_; }
   bool present() override;
-  void resize(ScreenSize size) override;
+  void resize(ScreenSize size, double scale) override;
 
  private:
   struct Closer {

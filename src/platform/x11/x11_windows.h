@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/screen_size.h"
+#include "state/screen_size.h"
 
 // Xlib's display, declared here so that Xlib's macros stay out of the files that include this.
 struct _XDisplay;

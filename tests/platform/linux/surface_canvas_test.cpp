@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "app/screen_size.h"
-#include "app/solver_state.h"
 #include "owned.h"
 #include "render/scaled_canvas.h"
 #include "render/scene.h"
 #include "render/scene_layout.h"
+#include "state/screen_size.h"
+#include "state/solver_state.h"
 
 namespace drevanti::linux_shared {
 namespace {
@@ -26,7 +26,7 @@ class SurfaceCanvasTest : public ::testing::Test {
     surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, 640, 120, 32, SDL_PIXELFORMAT_RGB888));
     ASSERT_TRUE(surface_) << SDL_GetError();
     canvas_ = std::make_unique<SurfaceCanvas>(surface_.get(), *text_);
-    canvas_->fill(kBlack);
+    canvas_->fill(kBlack, nullptr);
   }
   // The fonts close before SDL_ttf stops.
   void TearDown() override {
@@ -65,9 +65,10 @@ TEST_F(SurfaceCanvasTest, FillsTheWholeSurfaceOrARectangle) {
   EXPECT_EQ(count(canvas, {0, 0, 640, 120}, notBlack), 0);
   canvas.line(0, 100, 639, 100, kWhite);
   canvas.circle(300, 60, 4, kYellow);
-  canvas.fill(kBlack);
+  canvas.fill(kBlack, nullptr);
   EXPECT_EQ(count(canvas, {0, 0, 640, 120}, notBlack), 0);
-  canvas.fillRect({10, 20, 30, 5}, kRed);
+  const Rect area{10, 20, 30, 5};
+  canvas.fill(kRed, &area);
   EXPECT_EQ(count(canvas, {10, 20, 30, 5}, [](Rgb c) { return c == kRed; }), 150);
   EXPECT_EQ(count(canvas, {0, 0, 640, 120}, notBlack), 150);
 }
@@ -109,7 +110,7 @@ TEST_F(SurfaceCanvasTest, LinesCoverBothEndsAndNothingBeyond) {
 TEST_F(SurfaceCanvasTest, TextHangsFromItsTopLeftCornerOnATransparentBackground) {
   SurfaceCanvas& canvas = *canvas_;
   for (int y = 60; y < 80; ++y) canvas.line(490, static_cast<float>(y), 560, y, kRed);
-  canvas.text(500, 60, "100", kWhite);
+  canvas.text(500, 60, "100", kWhite, nullptr);
   const int ink = count(canvas, {500, 60, 40, 20}, whiteish);
   EXPECT_GE(ink, 15);
   // Nothing above or left of the corner, and the red between the glyphs shows through.
@@ -129,8 +130,8 @@ TEST_F(SurfaceCanvasTest, StatusLabelIsOpaqueAndCutAtItsEdges) {
   EXPECT_GE(count(canvas, label, whiteish), 100);
 
   // Far too long a text stops at the label's right edge.
-  canvas.fill(kBlack);
-  canvas.clippedText(kStatusLabel, 10, 6, std::string(200, 'W'), kWhite);
+  canvas.fill(kBlack, nullptr);
+  canvas.text(10, 6, std::string(200, 'W'), kWhite, &kStatusLabel);
   EXPECT_GE(count(canvas, {300, 0, 109, 25}, whiteish), 50);
   EXPECT_EQ(count(canvas, {409, 0, 231, 120}, notBlack), 0);
   EXPECT_EQ(count(canvas, {0, 25, 640, 95}, notBlack), 0);
@@ -177,7 +178,10 @@ TEST_F(SurfaceCanvasTest, TheScaledSceneCoversTheDevicePixelsOfEachOfItsPixels) 
   s.bestX[0] = 100, s.bestY[0] = 50, s.bestKind[0] = 0;
   s.bestX[1] = 150, s.bestY[1] = 50, s.bestKind[1] = 1;
   s.bestEdgeFrom[0] = 0, s.bestEdgeTo[0] = 1;
-  const auto draw = [&](Canvas& device, double scale) {
+  // On the test's surface, through a canvas made for the scale.
+  const auto draw = [&](double scale) {
+    SurfaceCanvas device(surface_.get(), *text_, scale);
+    device.fill(kBlack, nullptr);
     ScaledCanvas scaled(scale);
     scaled.drawOn(device);
     Scene().repaint(s, scaled, logicalSize({640, 120}, scale).width);
@@ -187,9 +191,9 @@ TEST_F(SurfaceCanvasTest, TheScaledSceneCoversTheDevicePixelsOfEachOfItsPixels) 
   Owned<SDL_Surface, SDL_FreeSurface> direct(
       SDL_CreateRGBSurfaceWithFormat(0, 640, 120, 32, SDL_PIXELFORMAT_RGB888));
   SurfaceCanvas plain(direct.get(), *text_);
-  plain.fill(kBlack);
+  plain.fill(kBlack, nullptr);
   Scene().repaint(s, plain, 640);
-  draw(*canvas_, 1);
+  draw(1);
   for (int y = 0; y < 120; ++y) {
     ASSERT_EQ(
         std::memcmp(static_cast<const Uint8*>(direct->pixels) + y * direct->pitch,
@@ -199,8 +203,7 @@ TEST_F(SurfaceCanvasTest, TheScaledSceneCoversTheDevicePixelsOfEachOfItsPixels) 
   }
 
   // Two: the bar from 2 * (320 - 200) to 2 * (320 - 100) + 1 on rows 60 and 61, ticks two wide.
-  canvas_->fill(kBlack);
-  draw(*canvas_, 2);
+  draw(2);
   EXPECT_EQ(count(*canvas_, {240, 60, 202, 2}, red), 404);
   EXPECT_EQ(count(*canvas_, {0, 62, 640, 1}, red), 0);
   EXPECT_EQ(count(*canvas_, {0, 59, 640, 1}, red), 4);
@@ -212,13 +215,21 @@ TEST_F(SurfaceCanvasTest, TheScaledSceneCoversTheDevicePixelsOfEachOfItsPixels) 
   EXPECT_EQ(at(*canvas_, 201 - 8, 101), kYellow);
   EXPECT_EQ(at(*canvas_, 201 - 7, 101), kYellow);
   EXPECT_EQ(at(*canvas_, 201 - 6, 101), kBlack);
+  // Around it, the ring's pixels are those whose centres lie from 8 - 2 + 1/2 to 8 + 1/2 from the
+  // centre pixel (squared distances times four), but where the white edge runs over it.
+  for (int y = 101 - 10; y <= 101 + 10; ++y) {
+    for (int x = 201 - 10; x <= 201 + 10; ++x) {
+      const int d = 4 * ((x - 201) * (x - 201) + (y - 101) * (y - 101));
+      if (at(*canvas_, x, y) == kWhite) continue;
+      EXPECT_EQ(at(*canvas_, x, y) == kYellow, d >= 13 * 13 && d <= 17 * 17) << x << "," << y;
+    }
+  }
   EXPECT_EQ(at(*canvas_, 301, 101 - 4), kWhite);
   EXPECT_EQ(at(*canvas_, 301, 101 - 5), kBlack);
   EXPECT_NEAR(text_->measure("100", 2).height, 2 * text_->measure("100").height, 2);
 
   // One and a half: lines two thick from the device pixel the scene's pixel starts on.
-  canvas_->fill(kBlack);
-  draw(*canvas_, 1.5);
+  draw(1.5);
   EXPECT_EQ(count(*canvas_, {340, 45, 152, 2}, red), 304);
   EXPECT_EQ(count(*canvas_, {0, 47, 640, 1}, red), 0);
   EXPECT_EQ(count(*canvas_, {0, 44, 640, 1}, red), 4);

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "app/solver_state.h"
 #include "render/scene.h"
 #include "render/scene_layout.h"
+#include "state/solver_state.h"
 
 namespace drevanti::win32 {
 namespace {
@@ -44,11 +44,12 @@ TEST_F(GdiCanvasTest, StartsBlackAndFillsTheWholeOrARectangle) {
   EXPECT_EQ(count(canvas, 0, 0, kWidth, kHeight, kBlack), kWidth * kHeight);
   canvas.line(0, 100, 600, 100, kRed);
   canvas.circle(300, 300, 4, kYellow);
-  canvas.text(50, 200, "100", kWhite);
+  canvas.text(50, 200, "100", kWhite, nullptr);
   ASSERT_GT(count(canvas, 0, 0, kWidth, kHeight, kRed), 0);
-  canvas.fill(kBlack);
+  canvas.fill(kBlack, nullptr);
   EXPECT_EQ(count(canvas, 0, 0, kWidth, kHeight, kBlack), kWidth * kHeight);
-  canvas.fillRect({10, 20, 30, 5}, kRed);
+  const Rect area{10, 20, 30, 5};
+  canvas.fill(kRed, &area);
   EXPECT_EQ(count(canvas, 10, 20, 40, 25, kRed), 150);
   EXPECT_EQ(count(canvas, 0, 0, kWidth, kHeight, kRed), 150);
 }
@@ -95,7 +96,7 @@ TEST_F(GdiCanvasTest, CirclesAreOutlinesOfTheGivenRadius) {
 
 TEST_F(GdiCanvasTest, TextStartsAtItsTopLeftCornerWithATransparentBackground) {
   canvas.line(0, 305, kWidth - 1, 305, kRed);
-  canvas.text(300, 300, "100", kWhite);
+  canvas.text(300, 300, "100", kWhite, nullptr);
   const int ink = count(canvas, 300, 300, 340, 320, kWhite);
   EXPECT_GT(ink, 5);
   EXPECT_EQ(brightCount(canvas, 0, 0, 300, kHeight), 0);
@@ -108,15 +109,15 @@ TEST_F(GdiCanvasTest, TextStartsAtItsTopLeftCornerWithATransparentBackground) {
 TEST_F(GdiCanvasTest, TheStatusLabelIsOpaqueAndStaysInItsRectangle) {
   // Something drawn across the label's rectangle first.
   canvas.line(0, 12, kWidth - 1, 12, kRed);
-  canvas.fillRect(kStatusLabel, kBlack);
-  canvas.clippedText(kStatusLabel, 10, 6, "N=7 M=-7 N+M=0 counter=0 d=99999.9 counter2=0", kWhite);
+  canvas.fill(kBlack, &kStatusLabel);
+  canvas.text(10, 6, "N=7 M=-7 N+M=0 counter=0 d=99999.9 counter2=0", kWhite, &kStatusLabel);
   EXPECT_GT(brightCount(canvas, 8, 0, 409, 25), 40);
   // Its black background covers the line inside the rectangle, and only there.
   EXPECT_EQ(count(canvas, 8, 12, 409, 13, kRed), 0);
   EXPECT_EQ(count(canvas, 0, 12, 8, 13, kRed), 8);
   EXPECT_EQ(count(canvas, 409, 12, kWidth, 13, kRed), kWidth - 409);
   // Far too long a text stops at the label's right edge.
-  canvas.clippedText(kStatusLabel, 10, 6, std::string(200, 'W'), kWhite);
+  canvas.text(10, 6, std::string(200, 'W'), kWhite, &kStatusLabel);
   EXPECT_EQ(brightCount(canvas, 0, 0, 8, kHeight) + brightCount(canvas, 409, 0, kWidth, kHeight) +
                 brightCount(canvas, 0, 25, kWidth, kHeight),
             0);
@@ -142,7 +143,7 @@ TEST(GdiCanvasSizeTest, AnEmptyAreaStillGivesAPicture) {
   EXPECT_EQ(canvas.width(), 1);
   EXPECT_EQ(canvas.height(), 1);
   canvas.line(-10, -10, 10, 10, kRed);
-  canvas.text(0, 0, "0", kWhite);
+  canvas.text(0, 0, "0", kWhite, nullptr);
   EXPECT_EQ(canvas.pixel(5, 5), kBlack);  // outside: black
 }
 

@@ -1,4 +1,4 @@
-#include "app/random_source.h"
+#include "state/random_source.h"
 
 #include <chrono>
 
