@@ -8,7 +8,7 @@ PageFrame::PageFrame(ScreenSize size, double scale) {
   setCanvasSize(size, scale);
 }
 
-bool PageFrame::present() {
+bool PageFrame::present(const std::vector<Rect>&) {
   for (const Drawing& d : drawings_) {
     switch (d.kind) {
       case Drawing::Kind::Fill:
