@@ -13,9 +13,7 @@ constexpr int kTile = 16;
 // How far a device's one-pixel line or outline may lie from the true one: its ends rounded to
 // whole pixels, and its pixels the nearest to the line between them.
 constexpr float kStrokeMargin = 2;
-// Coordinates beyond this a device may clamp, drawing another line than the one asked for.
-constexpr float kCoordinateLimit = 1 << 20;
-
+// A coordinate a device draws as given (one it clamps draws another line than the one asked for).
 bool drawable(float v) {
   return std::isfinite(v) && std::abs(v) < kCoordinateLimit;
 }
@@ -31,9 +29,7 @@ int pixelAbove(float v) {
 }  // namespace
 
 DamageCanvas::DamageCanvas(ScreenSize size)
-    : size_(size),
-      columns_((std::max(size.width, 0) + kTile - 1) / kTile),
-      rows_((std::max(size.height, 0) + kTile - 1) / kTile) {}
+    : size_(size), now_{TileGrid(size, kTile, true), std::nullopt} {}
 
 void DamageCanvas::drawOn(Canvas& device, int age) {
   device_ = &device;
@@ -46,7 +42,7 @@ void DamageCanvas::begin() {
   if (age_ >= 1 && age_ <= kFramesKept && shown_[age_ - 1]) {
     now_ = *shown_[age_ - 1];
   } else {
-    now_ = {std::vector<bool>(static_cast<std::size_t>(columns_) * rows_, true), std::nullopt};
+    now_ = {TileGrid(size_, kTile, true), std::nullopt};
   }
 }
 
@@ -55,61 +51,13 @@ std::vector<Rect> DamageCanvas::present() {
   if (!std::exchange(drawing_, false)) return {whole};
   std::vector<Rect> changed{whole};
   if (shown_[0] && now_.background && shown_[0]->background == now_.background) {
-    std::vector<bool> either = now_.tiles;
-    for (std::size_t i = 0; i < either.size(); ++i) either[i] = either[i] || shown_[0]->tiles[i];
-    changed = rectangles(either);
+    TileGrid either = now_.tiles;
+    either.add(shown_[0]->tiles);
+    changed = either.rectangles();
   }
   std::move_backward(shown_.begin(), shown_.end() - 1, shown_.end());
   shown_[0] = std::move(now_);
   return changed;
-}
-
-void DamageCanvas::mark(int left, int top, int right, int bottom) {
-  left = std::max(left, 0);
-  top = std::max(top, 0);
-  right = std::min(right, size_.width - 1);
-  bottom = std::min(bottom, size_.height - 1);
-  for (int row = top / kTile; top <= bottom && row <= bottom / kTile; ++row) {
-    for (int column = left / kTile; left <= right && column <= right / kTile; ++column) {
-      now_.tiles[static_cast<std::size_t>(row) * columns_ + column] = true;
-    }
-  }
-}
-
-Rect DamageCanvas::tile(int column, int row) const {
-  const int x = column * kTile, y = row * kTile;
-  return {x, y, std::min(kTile, size_.width - x), std::min(kTile, size_.height - y)};
-}
-
-std::vector<Rect> DamageCanvas::rectangles(const std::vector<bool>& tiles) const {
-  std::vector<Rect> found;
-  // The rectangles that reach down to the row before, by the column their run starts on.
-  std::vector<int> open(static_cast<std::size_t>(columns_), -1);
-  for (int row = 0; row < rows_; ++row) {
-    std::vector<int> reaching(static_cast<std::size_t>(columns_), -1);
-    for (int column = 0; column < columns_;) {
-      if (!tiles[static_cast<std::size_t>(row) * columns_ + column]) {
-        ++column;
-        continue;
-      }
-      const int start = column;
-      while (column < columns_ && tiles[static_cast<std::size_t>(row) * columns_ + column]) {
-        ++column;
-      }
-      const Rect first = tile(start, row), last = tile(column - 1, row);
-      const int width = last.x + last.width - first.x;
-      const int above = open[start];
-      if (above >= 0 && found[above].width == width) {
-        found[above].height = first.y + first.height - found[above].y;
-        reaching[start] = above;
-      } else {
-        reaching[start] = static_cast<int>(found.size());
-        found.push_back({first.x, first.y, width, first.height});
-      }
-    }
-    open = std::move(reaching);
-  }
-  return found;
 }
 
 void DamageCanvas::fill(Rgb colour, const Rect* area) {
@@ -120,19 +68,19 @@ void DamageCanvas::fill(Rgb colour, const Rect* area) {
     return;
   }
   if (now_.background == colour) {
-    for (const Rect& r : rectangles(now_.tiles)) device_->fill(colour, &r);
+    for (const Rect& r : now_.tiles.rectangles()) device_->fill(colour, &r);
   } else {
     device_->fill(colour, nullptr);
     now_.background = colour;
   }
-  std::fill(now_.tiles.begin(), now_.tiles.end(), false);
+  now_.tiles.clear();
 }
 
 void DamageCanvas::line(float x1, float y1, float x2, float y2, Rgb colour) {
   begin();
   device_->line(x1, y1, x2, y2, colour);
   if (!drawable(x1) || !drawable(y1) || !drawable(x2) || !drawable(y2)) {
-    mark(0, 0, size_.width - 1, size_.height - 1);
+    markAll();
     return;
   }
   // In pieces about a tile long, so that a long slanting line marks the tiles along it only.
@@ -152,7 +100,7 @@ void DamageCanvas::circle(float x, float y, float radius, Rgb colour) {
   begin();
   device_->circle(x, y, radius, colour);
   if (!drawable(x) || !drawable(y) || !drawable(radius)) {
-    mark(0, 0, size_.width - 1, size_.height - 1);
+    markAll();
     return;
   }
   const float reach = std::abs(radius) + kStrokeMargin;
@@ -167,11 +115,12 @@ void DamageCanvas::text(float x, float y, std::string_view utf8, Rgb colour, con
     return;
   }
   if (!drawable(x) || !drawable(y)) {
-    mark(0, 0, size_.width - 1, size_.height - 1);
+    markAll();
     return;
   }
-  // A cell a line high and as wide for each byte, and one more on every side: no glyph of the
-  // default font is wider than its line is high, nor reaches further out than that.
+  // A cell a line high and as wide for each byte (a character has one or more), and one more on
+  // every side: a glyph of a text face is narrower than its line is high, and its ink reaches
+  // out of its cell by far less than a cell.
   const int cell = std::max(1, device_->textHeight(utf8));
   const int cells = static_cast<int>(utf8.size());
   mark(pixelBelow(x) - cell, pixelBelow(y) - cell, pixelAbove(x) + (cells + 1) * cell,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "render/canvas.h"
+#include "render/tile_grid.h"
 #include "state/screen_size.h"
 
 namespace drevanti {
@@ -38,7 +39,7 @@ class DamageCanvas final : public Canvas {
   // What a canvas's pixels are: the background colour outside the marked tiles (a whole fill),
   // or unknown.
   struct Marks {
-    std::vector<bool> tiles;
+    TileGrid tiles;
     std::optional<Rgb> background;
   };
   // The frames presented last, newest first, as far back as a canvas's age may reach.
@@ -47,16 +48,14 @@ class DamageCanvas final : public Canvas {
   // Before the frame's first drawing: what the canvas holds.
   void begin();
   // Marks the tiles that the pixels from (left, top) to (right, bottom), both included, lie on.
-  void mark(int left, int top, int right, int bottom);
-  Rect tile(int column, int row) const;
-  // The marked tiles as rectangles: runs of a row, merged with the same run of the rows below.
-  std::vector<Rect> rectangles(const std::vector<bool>& tiles) const;
+  void mark(int left, int top, int right, int bottom) { now_.tiles.mark(left, top, right, bottom); }
+  void markAll() { mark(0, 0, size_.width - 1, size_.height - 1); }
 
   ScreenSize size_;
-  int columns_, rows_;
   Canvas* device_ = nullptr;
   int age_ = 0;
   bool drawing_ = false;
+  // What the canvas drawn on holds, as the frame goes.
   Marks now_;
   std::array<std::optional<Marks>, kFramesKept> shown_;
 };
