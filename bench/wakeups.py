@@ -51,22 +51,23 @@ def resident_mb(pid):
         return next(int(line.split()[1]) for line in status if line.startswith("VmRSS")) / 1024
 
 
-def measure(pid, seconds, per_thread, errors):
-    """Wake-ups a second, CPU % of one core and MB resident of the running process pid; with
-    per_thread, each thread's voluntary and other switches a second are printed too. errors is the
-    file the process writes its messages to, shown should it end meanwhile."""
+def measure(pid, seconds, per_thread, errors, server):
+    """Wake-ups a second, CPU % of one core and MB resident of the running process pid, and the CPU
+    % of its display server's process server over the same time; with per_thread, each thread's
+    voluntary and other switches a second are printed too. errors is the file the process writes
+    its messages to, shown should it end meanwhile."""
     try:
-        return measure_running(pid, seconds, per_thread)
+        return measure_running(pid, seconds, per_thread, server)
     except FileNotFoundError:
         errors.seek(0)
         sys.exit(f"wakeups.py: the saver ended: {errors.read().decode(errors='replace').strip()}")
 
 
-def measure_running(pid, seconds, per_thread):
+def measure_running(pid, seconds, per_thread, server):
     time.sleep(SETTLE_SECONDS)
-    t0, s0, c0 = time.monotonic(), switches(pid), cpu_ticks(pid)
+    t0, s0, c0, v0 = time.monotonic(), switches(pid), cpu_ticks(pid), cpu_ticks(server)
     time.sleep(seconds)
-    t1, s1, c1 = time.monotonic(), switches(pid), cpu_ticks(pid)
+    t1, s1, c1, v1 = time.monotonic(), switches(pid), cpu_ticks(pid), cpu_ticks(server)
     elapsed = t1 - t0
     total = 0
     for thread, (voluntary, other) in sorted(s1.items()):
@@ -75,8 +76,8 @@ def measure_running(pid, seconds, per_thread):
         if per_thread:
             print(f"  thread {thread}: {(voluntary - before[0]) / elapsed:.1f} voluntary, "
                   f"{(other - before[1]) / elapsed:.1f} other a second")
-    return (total / elapsed, 100.0 * (c1 - c0) / os.sysconf("SC_CLK_TCK") / elapsed,
-            resident_mb(pid))
+    share = 100.0 / os.sysconf("SC_CLK_TCK") / elapsed
+    return total / elapsed, (c1 - c0) * share, resident_mb(pid), (v1 - v0) * share
 
 
 def wait_until(condition, seconds, what):
@@ -109,10 +110,17 @@ def on_x11(args, width, height):
         saver = subprocess.Popen([args.saver], env={**os.environ, "DISPLAY": display},
                                  stdout=subprocess.DEVNULL, stderr=errors)
         try:
-            return measure(saver.pid, args.seconds, args.threads, errors)
+            return measure(saver.pid, args.seconds, args.threads, errors, server.pid)
         finally:
             stop(saver)
             stop(server)
+
+
+def started_by(runner, name):
+    """The processes called name that the runuser process runner started."""
+    listed = subprocess.run(["pgrep", "-P", str(runner.pid), "-x", name], capture_output=True,
+                            text=True).stdout
+    return [int(pid) for pid in listed.split()]
 
 
 def as_bench_user(argv, env):
@@ -149,12 +157,14 @@ def on_sway(args, width, height):
                                       stdout=subprocess.DEVNULL, stderr=errors)
             try:
                 found = []
-                wait_until(lambda: found.extend(subprocess.run(
-                    ["pgrep", "-u", BENCH_USER, "-x", "drevanti"], capture_output=True,
-                    text=True).stdout.split()) or found, 10, "the saver did not start")
-                return measure(int(found[0]), args.seconds, args.threads, errors)
+                wait_until(lambda: found.extend(started_by(runner, "drevanti")) or found, 10,
+                           "the saver did not start")
+                return measure(found[0], args.seconds, args.threads, errors,
+                               started_by(sway, "sway")[0])
             finally:
-                subprocess.run(["pkill", "-TERM", "-u", BENCH_USER, "-x", "drevanti"])
+                # This run's saver alone: another run's may be the same user's.
+                for pid in found:
+                    os.kill(pid, signal.SIGTERM)
                 runner.wait(10)
                 errors.close()
         finally:
@@ -177,7 +187,7 @@ def main():
     print(f"{'':6}{'wake-ups/s':>12}{'CPU %':>8}{'VmRSS MB':>10}   ({args.size}, "
           f"{args.seconds:g} s)")
     for name in args.on:
-        rate, cpu, rss = runs[name](args, width, height)
+        rate, cpu, rss, _ = runs[name](args, width, height)
         print(f"{name:6}{rate:12.1f}{cpu:8.2f}{rss:10.1f}", flush=True)
 
 

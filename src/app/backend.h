@@ -4,7 +4,8 @@
 //     the pointer are, and in dispatch sleeps on its window system's connection and translates what
 //     arrives into the WindowEvents calls below;
 //   - a FrameTarget per window: a Canvas (render/canvas.h: fills, one-pixel lines and circles,
-//     text at the window's scale) the size of the window, and the step that shows it;
+//     text at the window's scale) the size of the window, and the step that shows it (sending only
+//     the rectangles it is told changed);
 //   - SystemSettings: the pointer's visibility and the desktop's screen-saver switch;
 //   - a main that makes these for the way it was launched (app/launch.h) and calls runSaver
 //     (app/run_saver.h), which runs the window owner over them.
@@ -86,12 +87,17 @@ class FrameTarget {
   // The canvas the next frame is drawn on, the window's size in its device pixels. The
   // demonstration's thread; a backend may hand out another canvas after each present or resize.
   virtual Canvas& canvas() = 0;
-  // The demonstration's thread: puts the frame drawn on the canvas on the screen, whole. True
+  // Which frame the canvas holds when it is handed out: the one presented last (1), the one
+  // before it (2, buffers taking turns), or none known (0: the canvas is new, or another's).
+  virtual int canvasAge() { return 0; }
+  // The demonstration's thread: puts the frame drawn on the canvas on the screen, whole; it
+  // differs from the frame presented before only in the rectangles changed, which are all that
+  // need sending (all of the window for a frame shown again, or on a new canvas). True
   // when the canvas may be drawn on again at once; false when only once the window system has
   // answered, which then wakes the main thread (an event on its connection, or
   // WindowSystem::wake): before its next frame the demonstration calls finishPresent, and if that
   // is not yet true, waits while the owner calls it on the main thread after each dispatch.
-  virtual bool present() = 0;
+  virtual bool present(const std::vector<Rect>& changed) = 0;
   // True once the canvas may be drawn on again. Called with the frames' lock held (FrameHandOver),
   // on either thread.
   virtual bool finishPresent() { return true; }

@@ -13,11 +13,16 @@ Canvas& FrameHandOver::canvas() {
   return target_.canvas();
 }
 
-void FrameHandOver::present() {
+int FrameHandOver::canvasAge() {
+  const std::lock_guard lock(mutex_);
+  return target_.canvasAge();
+}
+
+void FrameHandOver::present(const std::vector<Rect>& changed) {
   std::unique_lock lock(mutex_);
   finishPresent(lock);
   if (abandoned_) return;
-  unfinished_ = !target_.present();
+  unfinished_ = !target_.present(changed);
 }
 
 void FrameHandOver::resize(ScreenSize size, double scale) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "app/backend.h"
 
@@ -23,7 +24,9 @@ class FrameHandOver {
 
   // The demonstration's side. Each waits first for what the last present left to the main thread.
   Canvas& canvas();
-  void present();
+  // The frame the canvas holds (FrameTarget::canvasAge).
+  int canvasAge();
+  void present(const std::vector<Rect>& changed);
   void resize(ScreenSize size, double scale);
 
   // The main thread's side: carries out what waits, if it can now, and lets the demonstration go

@@ -28,9 +28,10 @@ void HostedWindow::requestResize(ScreenSize size, double scale) {
 
 Canvas& HostedWindow::canvas() {
   Canvas& device = frames_.canvas();
-  scaled_.drawOn(device);
-  // At one device pixel to the scene's, the scene draws on the device's canvas itself.
-  return scaled_.scale() == 1 ? device : scaled_;
+  damage_.drawOn(device, frames_.canvasAge());
+  scaled_.drawOn(damage_);
+  // At one device pixel to the scene's, the scene draws on the device's pixels itself.
+  return scaled_.scale() == 1 ? static_cast<Canvas&>(damage_) : scaled_;
 }
 
 bool HostedWindow::hasRequests() {
@@ -51,11 +52,12 @@ void HostedWindow::doEvents(FormEvents& handlers) {
   if (resize && (resize->size != device_ || resize->scale != scaled_.scale())) {
     device_ = resize->size;
     scaled_ = ScaledCanvas(resize->scale);
+    damage_ = DamageCanvas(device_);
     frames_.resize(device_, resize->scale);
   }
   size_ = logicalSize(device_, scaled_.scale());
   // Do-events calls come between frames, so the canvas holds a complete one.
-  if (refresh) frames_.present();
+  if (refresh) present();
   if (close) handlers.onCloseRequest();
 }
 

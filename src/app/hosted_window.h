@@ -15,6 +15,7 @@
 #include "app/backend.h"
 #include "app/frame_hand_over.h"
 #include "app/saver_window.h"
+#include "render/damage_canvas.h"
 #include "render/scaled_canvas.h"
 
 namespace drevanti {
@@ -26,6 +27,7 @@ class HostedWindow final : public SaverWindow {
   HostedWindow(FrameTarget& target, ScreenSize size, std::function<void()> wake, double scale = 1)
       : frames_(target, std::move(wake)),
         scaled_(scale),
+        damage_(size),
         device_(size),
         size_(logicalSize(size, scale)) {}
 
@@ -44,7 +46,7 @@ class HostedWindow final : public SaverWindow {
   void hide() override {}
   void unload() override {}
   Canvas& canvas() override;
-  void present() override { frames_.present(); }
+  void present() override { frames_.present(damage_.present()); }
   void doEvents(FormEvents& handlers) override;
   void waitEvents(FormEvents& handlers, std::chrono::milliseconds timeout) override;
   SaverClock::time_point now() const override { return SaverClock::now(); }
@@ -59,6 +61,8 @@ class HostedWindow final : public SaverWindow {
 
   FrameHandOver frames_;
   ScaledCanvas scaled_;
+  // Between the scaled canvas and the device's: only what a frame changes is cleared and sent.
+  DamageCanvas damage_;
   ScreenSize device_;
   ScreenSize size_;
   std::mutex mutex_;

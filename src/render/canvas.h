@@ -19,6 +19,10 @@ inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kYellow{255, 255, 0};
 inline constexpr Rgb kRed{255, 0, 0};
 
+// Coordinates beyond this a canvas may clamp, so that a wild one cannot make a line run for ever:
+// it lies far beyond any screen, and a line between two such points stays cheap to walk.
+inline constexpr float kCoordinateLimit = 1 << 20;
+
 // A rectangle of whole pixels: its top-left corner and its size.
 struct Rect {
   int x = 0, y = 0, width = 0, height = 0;

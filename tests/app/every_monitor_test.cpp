@@ -131,7 +131,7 @@ TEST(Demonstrations, OneFailingEndsTheOthersAndTheFailureReachesTheOwner) {
 class WaitingFrames final : public FrameTarget {
  public:
   Canvas& canvas() override { return canvas_; }
-  bool present() override {
+  bool present(const std::vector<Rect>&) override {
     ++presents;
     return false;
   }
@@ -151,7 +151,7 @@ TEST(FrameHandOver, TheNextFrameWaitsForTheWindowSystemUntilServedOrAbandoned) {
     for (int frame = 0; frame < 3; ++frame) {
       handOver.canvas();
       ++framesBegun;
-      handOver.present();
+      handOver.present({});
     }
   });
   while (frames.presents < 1) std::this_thread::yield();

@@ -58,7 +58,7 @@ class RecordedFrames final : public FrameTarget {
     }
     return canvas_;
   }
-  bool present() override {
+  bool present(const std::vector<Rect>&) override {
     {
       const std::lock_guard lock(mutex_);
       // The demonstration waits while its frame is shown: what it drew so far is the frame.

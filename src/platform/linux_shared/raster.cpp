@@ -4,14 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "render/canvas.h"
+
 namespace drevanti::linux_shared {
-
-namespace {
-
-// Far beyond any screen, small enough that a line between two such points stays cheap to walk.
-constexpr float kCoordinateLimit = 1 << 20;
-
-}  // namespace
 
 int toPixel(float coordinate) {
   if (std::isnan(coordinate)) return 0;

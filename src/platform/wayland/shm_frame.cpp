@@ -11,11 +11,13 @@ ShmFrame::ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, Screen
 void ShmFrame::allocate() {
   for (Slot& slot : slots_) {
     slot.canvas.reset();
+    slot.frame = -1;
     slot.buffer = std::make_unique<ShmBuffer>(shm_, size_);
     slot.canvas =
         std::make_unique<linux_shared::SurfaceCanvas>(slot.buffer->surface(), text_, scale_);
   }
   drawOn(0);
+  frames_ = 0;
   waiting_ = -1;
   shown_ = -1;
 }
@@ -25,10 +27,19 @@ void ShmFrame::drawOn(int slot) {
   canvas_.drawOn(*slots_[slot].canvas);
 }
 
-bool ShmFrame::present() {
+int ShmFrame::canvasAge() {
+  const std::lock_guard lock(mutex_);
+  const long frame = slots_[drawing_].frame;
+  return frame < 0 ? 0 : static_cast<int>(frames_ - frame);
+}
+
+bool ShmFrame::present(const std::vector<Rect>& changed) {
   const std::lock_guard lock(mutex_);
   bool done = true;
   if (canvas_.takeDrawn()) {
+    slots_[drawing_].frame = frames_++;
+    // A frame that was never committed changed what this one is compared with.
+    waitingChanged_ = waiting_ < 0 ? changed : std::vector<Rect>{whole()};
     waiting_ = drawing_;
     commitWaiting();
     done = takeOther();
@@ -76,25 +87,35 @@ void ShmFrame::gone() {
 
 void ShmFrame::commitWaiting() {
   if (waiting_ < 0 || !configured_ || gone_) return;
-  commit(waiting_);
+  commit(waiting_, waitingChanged_);
   waiting_ = -1;
 }
 
 void ShmFrame::commitShownAgain() {
   if (waiting_ >= 0 || shown_ < 0 || gone_) return;
-  commit(shown_);
+  commit(shown_, {whole()});
 }
 
-void ShmFrame::commit(int slot) {
+Rect ShmFrame::whole() const {
+  return {0, 0, size_.width, size_.height};
+}
+
+void ShmFrame::commit(int slot, const std::vector<Rect>& changed) {
   ShmBuffer& buffer = *slots_[slot].buffer;
   wl_buffer* shown = buffer.buffer();
+  // The first commit, and the two that change the surface's size (to a row short and back), show
+  // all of it anew.
+  const bool anew = commits_ == 0 || commits_ == sizeChangeAt_;
   if (++commits_ == sizeChangeAt_ && buffer.shortBuffer()) shown = buffer.shortBuffer();
   // Busy before the commit can go out: the main thread may send it, and hear of the release, at
   // once.
   buffer.committed(shown);
   wl_surface_attach(surface_, shown, 0, 0);
-  // All of it is new: the buffer shown until now holds another frame, drawn whole too.
-  wl_surface_damage_buffer(surface_, 0, 0, buffer.size().width, buffer.size().height);
+  if (anew || shown != buffer.buffer()) {
+    wl_surface_damage_buffer(surface_, 0, 0, buffer.size().width, buffer.size().height);
+  } else {
+    for (const Rect& r : changed) wl_surface_damage_buffer(surface_, r.x, r.y, r.width, r.height);
+  }
   wl_surface_commit(surface_);
   shown_ = slot;
 }

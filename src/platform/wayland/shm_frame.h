@@ -1,9 +1,10 @@
 // One surface's frames on Wayland. The demonstration draws into one of two shared-memory buffers
 // and commits it itself (libwayland's requests may come from any thread); it draws on the other
-// one next, once the compositor has released it, which the main thread hears of. Every frame is
-// drawn whole, so the other buffer's old pixels need no copy of the new ones; a present with
-// nothing drawn since the last (a refresh) commits the buffer last committed again. A buffer the
-// compositor still reads is never drawn on.
+// one next, once the compositor has released it, which the main thread hears of. Each buffer
+// holds the frame drawn on it last, which the next frame on it starts from (its age); a commit
+// damages only what changed since the frame committed before. A present with nothing drawn since
+// the last (a refresh) commits the buffer last committed again. A buffer the compositor still
+// reads is never drawn on.
 #pragma once
 
 #include <wayland-client.h>
@@ -11,6 +12,7 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "app/backend.h"
 #include "frame_canvas.h"
@@ -27,8 +29,9 @@ class ShmFrame final : public FrameTarget {
            linux_shared::TextRenderer& text);
 
   Canvas& canvas() override { return canvas_; }
+  int canvasAge() override;
   // Commits the frame, and is done once the other buffer is free to draw on.
-  bool present() override;
+  bool present(const std::vector<Rect>& changed) override;
   bool finishPresent() override;
   void resize(ScreenSize size, double scale) override;
 
@@ -46,6 +49,8 @@ class ShmFrame final : public FrameTarget {
   struct Slot {
     std::unique_ptr<ShmBuffer> buffer;
     std::unique_ptr<linux_shared::SurfaceCanvas> canvas;
+    // The number of the frame drawn on it last, or -1.
+    long frame = -1;
   };
   void allocate();
   void drawOn(int slot);
@@ -55,7 +60,9 @@ class ShmFrame final : public FrameTarget {
   void commitWaiting();
   // Commits the frame last committed again, unless a newer one waits.
   void commitShownAgain();
-  void commit(int slot);
+  // Commits the slot, damaging the rectangles that changed since the buffer committed before.
+  void commit(int slot, const std::vector<Rect>& changed);
+  Rect whole() const;
 
   wl_display* display_;
   wl_shm* shm_;
@@ -69,8 +76,12 @@ class ShmFrame final : public FrameTarget {
   FrameCanvas canvas_;
   // The slot the demonstration draws on; the other may be on the screen.
   int drawing_ = 0;
-  // A presented frame the surface could not show yet, or -1.
+  // The frames drawn so far.
+  long frames_ = 0;
+  // A presented frame the surface could not show yet, or -1, and what it changed since the frame
+  // committed last (all of it, when another was presented but never committed in between).
   int waiting_ = -1;
+  std::vector<Rect> waitingChanged_;
   // The slot last committed, or -1.
   int shown_ = -1;
   bool configured_ = false;

@@ -19,7 +19,7 @@ class PageFrame final : public FrameTarget, private Canvas {
   PageFrame(ScreenSize size, double scale);
 
   Canvas& canvas() override { return *this; }
-  bool present() override;
+  bool present(const std::vector<Rect>& changed) override;
   void resize(ScreenSize size, double scale) override;
 
  private:

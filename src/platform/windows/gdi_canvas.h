@@ -31,7 +31,6 @@ class GdiCanvas final : public Canvas {
 
   // Copies the picture to target: the part inside area, at the same place.
   void blitTo(HDC target, const RECT& area) const;
-  void blitTo(HDC target) const { blitTo(target, RECT{0, 0, width_, height_}); }
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -48,11 +48,11 @@ class X11Frame::Image {
   Image& operator=(const Image&) = delete;
 
   SDL_Surface* surface() const { return surface_; }
-  void put(Window window, GC gc) const {
+  void put(Window window, GC gc, const Rect& r) const {
     if (shared_) {
-      XShmPutImage(display_, window, gc, image_, 0, 0, 0, 0, image_->width, image_->height, False);
+      XShmPutImage(display_, window, gc, image_, r.x, r.y, r.x, r.y, r.width, r.height, False);
     } else {
-      XPutImage(display_, window, gc, image_, 0, 0, 0, 0, image_->width, image_->height);
+      XPutImage(display_, window, gc, image_, r.x, r.y, r.x, r.y, r.width, r.height);
     }
   }
 
@@ -118,8 +118,9 @@ X11Frame::~X11Frame() {
   if (gc_) XFreeGC(display_.get(), gc_);
 }
 
-bool X11Frame::present() {
-  image_->put(window_, gc_);
+bool X11Frame::present(const std::vector<Rect>& changed) {
+  for (const Rect& r : changed) image_->put(window_, gc_, r);
+  presented_ = true;
   // The server has read the image once it answers.
   XSync(display_.get(), False);
   return true;
@@ -141,6 +142,7 @@ void X11Frame::resize(ScreenSize size, double scale) {
   if (!gc_) gc_ = XCreateGC(display, window_, 0, nullptr);
   canvas_.reset();
   image_.reset();
+  presented_ = false;
   image_ = std::make_unique<Image>(display, attributes, size);
   canvas_ = std::make_unique<linux_shared::SurfaceCanvas>(image_->surface(), text_, scale);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "app/backend.h"
 #include "platform/linux_shared/surface_canvas.h"
@@ -29,7 +30,9 @@ class X11Frame final : public FrameTarget {
   X11Frame& operator=(const X11Frame&) = delete;
 
   Canvas& canvas() override { return *canvas_; }
-  bool present() override;
+  // The image holds the last frame, but for a new one.
+  int canvasAge() override { return presented_ ? 1 : 0; }
+  bool present(const std::vector<Rect>& changed) override;
   void resize(ScreenSize size, double scale) override;
 
  private:
@@ -44,6 +47,7 @@ class X11Frame final : public FrameTarget {
   linux_shared::TextRenderer& text_;
   std::unique_ptr<Image> image_;
   std::unique_ptr<linux_shared::SurfaceCanvas> canvas_;
+  bool presented_ = false;
 };
 
 }  // namespace drevanti::x11
