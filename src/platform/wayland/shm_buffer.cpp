@@ -20,7 +20,7 @@ std::runtime_error systemError(const std::string& what) {
 
 }  // namespace
 
-ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size)
+ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size, int rowsPerLogical)
     : size_(size),
       bytes_(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) *
              kBytesPerPixel) {
@@ -45,8 +45,8 @@ ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size)
       wl_shm_pool_create_buffer(pool, 0, size.width, size.height, stride, WL_SHM_FORMAT_XRGB8888);
   static const wl_buffer_listener listener{&ShmBuffer::released};
   wl_buffer_add_listener(buffer_, &listener, this);
-  if (size.height > 1) {
-    short_ = wl_shm_pool_create_buffer(pool, 0, size.width, size.height - 1, stride,
+  if (size.height > rowsPerLogical) {
+    short_ = wl_shm_pool_create_buffer(pool, 0, size.width, size.height - rowsPerLogical, stride,
                                        WL_SHM_FORMAT_XRGB8888);
     wl_buffer_add_listener(short_, &listener, this);
   }

@@ -1,7 +1,7 @@
 // One frame's pixels in memory shared with the compositor: a wl_buffer of 32-bit XRGB pixels and
 // an SDL surface on the same memory, for the surface canvas to draw on, and a wl_buffer of the
-// same pixels but the last row. Busy from the moment one is committed until the compositor has
-// released both: meanwhile the compositor may read it at any time. Made and let go on the main
+// same pixels but the last logical row. Busy from the moment one is committed until the compositor
+// has released both: meanwhile the compositor may read it at any time. Made and let go on the main
 // thread, which hears of the releases; committed on any.
 #pragma once
 
@@ -17,14 +17,16 @@ namespace drevanti::wayland_platform {
 
 class ShmBuffer {
  public:
-  // Throws when the memory cannot be had.
-  ShmBuffer(wl_shm* shm, ScreenSize size);
+  // rowsPerLogical: the device rows of one logical row, by which the short buffer is shorter (a
+  // buffer's size must stay a multiple of the surface's buffer scale). Throws when the memory
+  // cannot be had.
+  ShmBuffer(wl_shm* shm, ScreenSize size, int rowsPerLogical);
   ~ShmBuffer();
   ShmBuffer(const ShmBuffer&) = delete;
   ShmBuffer& operator=(const ShmBuffer&) = delete;
 
   wl_buffer* buffer() const { return buffer_; }
-  // The same pixels a row short, or null when there is a single row.
+  // The same pixels a logical row short, or null when there is no more than that row.
   wl_buffer* shortBuffer() const { return short_; }
   SDL_Surface* surface() const { return surface_; }
   ScreenSize size() const { return size_; }

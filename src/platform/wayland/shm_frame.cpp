@@ -1,5 +1,8 @@
 #include "shm_frame.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace drevanti::wayland_platform {
 
 ShmFrame::ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size,
@@ -12,7 +15,9 @@ void ShmFrame::allocate() {
   for (Slot& slot : slots_) {
     slot.canvas.reset();
     slot.frame = -1;
-    slot.buffer = std::make_unique<ShmBuffer>(shm_, size_);
+    // A whole scale is the surface's buffer scale; any other is shown through a viewport.
+    const int rowsPerLogical = scale_ == std::round(scale_) ? static_cast<int>(scale_) : 1;
+    slot.buffer = std::make_unique<ShmBuffer>(shm_, size_, std::max(1, rowsPerLogical));
     slot.canvas =
         std::make_unique<linux_shared::SurfaceCanvas>(slot.buffer->surface(), text_, scale_);
   }

@@ -40,8 +40,8 @@ class ShmFrame final : public FrameTarget {
   void configured();
   // The surface shows nothing any more: presents are done at once.
   void gone();
-  // Once a few frames are shown, shows one a row short and then the whole frames again: mutter
-  // (43) tells a toplevel that appeared under a still pointer about the pointer only when it
+  // Once a few frames are shown, shows one a logical row short and then the whole frames again:
+  // mutter (43) tells a toplevel that appeared under a still pointer about the pointer only when it
   // moves, or when the surface changes its size (so the pointer could not be hidden).
   void changeSizeOnce() { sizeChangeAt_ = kSizeChangeCommit; }
 
