@@ -194,10 +194,11 @@ def no_window_but(server, before, own=0, host=None, title="シュタイナー問
 
 
 def xscreensaver_runs(server, user, env, monitors, executable, shot, start_limit=15.0,
-                      draw_limit=2.0, stop_limit=2.0, scale=1):
+                      draw_limit=5.0, stop_limit=2.0, scale=1):
     """The xscreensaver daemon, run as the user with the test's settings (appended to the
     user's ~/.xscreensaver), starts the first saver of the list at once (-select 1): every
-    monitor shows its own scene, its scale bar within draw_limit; one saver per monitor runs
+    monitor shows its own scene, its scale bar within draw_limit (xscreensaver's own blanking takes
+    a second of it on a busy machine, before it starts a saver); one saver per monitor runs
     executable as `drevanti --root`, and makes no window of its own; -deactivate ends them all;
     the daemon's output holds no complaint of theirs. The scenes are judged drawn at the scale
     given; the screenshot is kept as shot."""
