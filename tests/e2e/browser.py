@@ -161,10 +161,11 @@ class Chromium(Screen):
 
     failure_screen = screenshot
 
-    def canvas(self, element):
-        """The canvas element's pixels, exactly as the page drew them."""
+    def canvas(self, expression):
+        """The pixels of the canvas (an element or an offscreen one) the script expression gives,
+        exactly as the page drew them."""
         width, height, data = self.evaluate(f"""(() => {{
-          const canvas = document.getElementById('{element}');
+          const canvas = {expression};
           const rgba = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
           let bytes = '';
           for (let i = 0; i < rgba.length; i += 65536) {{

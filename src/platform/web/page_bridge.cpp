@@ -22,6 +22,7 @@ EM_JS(void, jsShowStartScreen, (), { Module.page.showStartScreen(); });
 EM_JS(void, jsShowProblem, (const char* message),
       { Module.page.showProblem(UTF8ToString(message)); });
 EM_JS(void, jsSetPointerHidden, (int hidden), { Module.page.setPointerHidden(hidden != 0); });
+EM_JS(int, jsWholeFrames, (), { return Module.page.wholeFrames ? 1 : 0; });
 EM_JS(void, jsConsoleLine, (const char* line), { console.log(UTF8ToString(line)); });
 
 EM_JS(int, jsTakeEvent, (int* fields), {
@@ -33,6 +34,9 @@ EM_JS(int, jsTakeEvent, (int* fields), {
 EM_ASYNC_JS(void, jsWaitForEvent, (int milliseconds),
             { await Module.page.nextEvent(milliseconds); });
 
+// The drawing below keeps, in Module.page, the canvas's context and the colours it strokes and
+// fills with, so that each call sets only what changed: a frame at a high ratio is thousands of
+// calls.
 EM_JS(void, jsSetCanvasSize, (int width, int height), {
   const canvas = Module.page.canvas;
   canvas.width = width;
@@ -40,75 +44,96 @@ EM_JS(void, jsSetCanvasSize, (int width, int height), {
 });
 // Set again after each new size, which resets the context.
 EM_JS(void, jsSetTextScale, (double textScale), {
-  const context = Module.page.canvas.getContext("2d", {alpha : false});
+  const page = Module.page;
+  const context = page.canvas.getContext("2d", {alpha : false});
+  page.context = context;
+  page.fillColour = page.strokeColour = -1;
   // The page's font begins with its size in CSS pixels.
-  const font = Module.page.font;
+  const font = page.font;
   context.font = parseFloat(font) * textScale + font.slice(font.indexOf("px"));
   // Text is placed by the top of its cell, as the native saver places it: the baseline lies the
   // face's own ascent below (jsText), so the glyphs hang below the given y whatever face the
-  // browser picked.
+  // browser picked. The face's box is the same for every text.
   context.textBaseline = "alphabetic";
+  const metrics = context.measureText("");
+  page.ascent = Math.ceil(metrics.fontBoundingBoxAscent);
+  page.lineHeight = Math.ceil(metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent);
   context.lineCap = "square";
 });
 EM_JS(void, jsBeginClip, (int x, int y, int width, int height), {
-  const context = Module.page.canvas.getContext("2d");
+  const context = Module.page.context;
   context.save();
   context.beginPath();
   context.rect(x, y, width, height);
   context.clip();
 });
-EM_JS(void, jsEndClip, (), { Module.page.canvas.getContext("2d").restore(); });
-EM_JS(void, jsFill, (int r, int g, int b), {
-  const context = Module.page.canvas.getContext("2d");
-  context.fillStyle = Module.page.colour(r, g, b);
-  context.fillRect(0, 0, Module.page.canvas.width, Module.page.canvas.height);
+// Restoring brings back the colours of before the save.
+EM_JS(void, jsEndClip, (), {
+  const page = Module.page;
+  page.context.restore();
+  page.fillColour = page.strokeColour = -1;
 });
-EM_JS(void, jsRect, (int x, int y, int width, int height, int r, int g, int b), {
-  const context = Module.page.canvas.getContext("2d");
-  context.fillStyle = Module.page.colour(r, g, b);
-  context.fillRect(x, y, width, height);
+EM_JS(void, jsFill, (int rgb), {
+  const page = Module.page;
+  if (page.fillColour != rgb) page.context.fillStyle = page.colour(page.fillColour = rgb);
+  page.context.fillRect(0, 0, page.canvas.width, page.canvas.height);
+});
+EM_JS(void, jsRect, (int x, int y, int width, int height, int rgb), {
+  const page = Module.page;
+  if (page.fillColour != rgb) page.context.fillStyle = page.colour(page.fillColour = rgb);
+  page.context.fillRect(x, y, width, height);
 });
 // A line one pixel thick through the middles of its end pixels covers whole pixels, and its
 // square caps cover both end pixels, as on the other systems.
-EM_JS(void, jsLine, (float x1, float y1, float x2, float y2, int r, int g, int b), {
-  const context = Module.page.canvas.getContext("2d");
-  context.strokeStyle = Module.page.colour(r, g, b);
+EM_JS(void, jsLine, (float x1, float y1, float x2, float y2, int rgb), {
+  const page = Module.page;
+  const context = page.context;
+  if (page.strokeColour != rgb) context.strokeStyle = page.colour(page.strokeColour = rgb);
   context.beginPath();
   context.moveTo(Math.round(x1) + 0.5, Math.round(y1) + 0.5);
   context.lineTo(Math.round(x2) + 0.5, Math.round(y2) + 0.5);
   context.stroke();
 });
 // The outline around the centre pixel's middle.
-EM_JS(void, jsCircle, (float x, float y, float radius, int r, int g, int b), {
-  const context = Module.page.canvas.getContext("2d");
-  context.strokeStyle = Module.page.colour(r, g, b);
+EM_JS(void, jsCircle, (float x, float y, float radius, int rgb), {
+  const page = Module.page;
+  const context = page.context;
+  if (page.strokeColour != rgb) context.strokeStyle = page.colour(page.strokeColour = rgb);
   context.beginPath();
   context.arc(Math.round(x) + 0.5, Math.round(y) + 0.5, radius, 0, 2 * Math.PI);
   context.stroke();
 });
 EM_JS(void, jsText,
-      (float x, float y, const char* text, int r, int g, int b, int clipX, int clipY, int clipWidth,
+      (float x, float y, const char* text, int rgb, int clipX, int clipY, int clipWidth,
        int clipHeight),
       {
-        const context = Module.page.canvas.getContext("2d");
-        context.save();
+        const page = Module.page;
+        const context = page.context;
         if (clipWidth >= 0) {
+          context.save();
           context.beginPath();
           context.rect(clipX, clipY, clipWidth, clipHeight);
           context.clip();
         }
-        context.fillStyle = Module.page.colour(r, g, b);
-        const line = UTF8ToString(text);
-        const ascent = context.measureText(line).fontBoundingBoxAscent;
-        context.fillText(line, Math.round(x), Math.round(y) + Math.ceil(ascent));
-        context.restore();
+        if (page.fillColour != rgb) context.fillStyle = page.colour(page.fillColour = rgb);
+        context.fillText(UTF8ToString(text), Math.round(x), Math.round(y) + page.ascent);
+        if (clipWidth >= 0) {
+          context.restore();
+          page.fillColour = page.strokeColour = -1;
+        }
       });
-EM_JS(int, jsTextHeight, (const char* text), {
-  const metrics = Module.page.canvas.getContext("2d").measureText(UTF8ToString(text));
-  return Math.ceil(metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent);
-});
+EM_JS(int, jsTextHeight, (), { return Module.page.lineHeight; });
 
 namespace drevanti::web {
+
+namespace {
+
+// 0xRRGGBB, as the page's colour() takes it.
+int packed(Rgb c) {
+  return c.r << 16 | c.g << 8 | c.b;
+}
+
+}  // namespace
 
 ScreenSize pageSize() {
   return {jsPageWidth(), jsPageHeight()};
@@ -144,6 +169,10 @@ void setPointerHidden(bool hidden) {
   jsSetPointerHidden(hidden ? 1 : 0);
 }
 
+bool wholeFrames() {
+  return jsWholeFrames() != 0;
+}
+
 void consoleLine(std::string_view line) {
   jsConsoleLine(std::string(line).c_str());
 }
@@ -173,29 +202,29 @@ void endClip() {
 }
 
 void drawFill(Rgb c) {
-  jsFill(c.r, c.g, c.b);
+  jsFill(packed(c));
 }
 
 void drawRect(const Rect& area, Rgb c) {
-  jsRect(area.x, area.y, area.width, area.height, c.r, c.g, c.b);
+  jsRect(area.x, area.y, area.width, area.height, packed(c));
 }
 
 void drawLine(float x1, float y1, float x2, float y2, Rgb c) {
-  jsLine(x1, y1, x2, y2, c.r, c.g, c.b);
+  jsLine(x1, y1, x2, y2, packed(c));
 }
 
 void drawCircle(float x, float y, float radius, Rgb c) {
-  jsCircle(x, y, radius, c.r, c.g, c.b);
+  jsCircle(x, y, radius, packed(c));
 }
 
 void drawText(float x, float y, std::string_view utf8, Rgb c, const Rect* clip) {
   const Rect none{0, 0, -1, -1};
   const Rect& area = clip ? *clip : none;
-  jsText(x, y, std::string(utf8).c_str(), c.r, c.g, c.b, area.x, area.y, area.width, area.height);
+  jsText(x, y, std::string(utf8).c_str(), packed(c), area.x, area.y, area.width, area.height);
 }
 
-int textHeight(std::string_view utf8) {
-  return jsTextHeight(std::string(utf8).c_str());
+int textHeight(std::string_view) {
+  return jsTextHeight();
 }
 
 }  // namespace drevanti::web

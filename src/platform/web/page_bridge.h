@@ -55,6 +55,9 @@ std::optional<PageEvent> takeEvent();
 inline constexpr int kNoTimeout = -1;
 void waitForEvent(int milliseconds);
 
+// Whether the page asks for every changed frame drawn whole (Module.page.wholeFrames).
+bool wholeFrames();
+
 // Drawing on the scene's canvas, in its device pixels, on the pixel grid; lines and outlines are
 // one pixel thick, text is textScale times the page's font size.
 void setCanvasSize(ScreenSize size, double textScale);

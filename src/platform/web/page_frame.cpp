@@ -16,6 +16,10 @@ Rect united(const Rect& a, const Rect& b) {
           std::max(a.y + a.height, b.y + b.height) - top};
 }
 
+bool overlap(const Rect& a, const Rect& b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
 Rect around(float x1, float y1, float x2, float y2, float reach) {
   const int left = static_cast<int>(std::floor(std::min(x1, x2) - reach));
   const int top = static_cast<int>(std::floor(std::min(y1, y2) - reach));
@@ -25,7 +29,7 @@ Rect around(float x1, float y1, float x2, float y2, float reach) {
 
 }  // namespace
 
-PageFrame::PageFrame(ScreenSize size, double scale) : size_(size) {
+PageFrame::PageFrame(ScreenSize size, double scale) : size_(size), wholeFrames_(wholeFrames()) {
   setCanvasSize(size, scale);
 }
 
@@ -50,6 +54,7 @@ Rect PageFrame::bounds(const Drawing& d) const {
 
 Rect PageFrame::changedArea() const {
   if (shown_.empty()) return {0, 0, size_.width, size_.height};
+  if (wholeFrames_) return drawings_ == shown_ ? Rect{} : Rect{0, 0, size_.width, size_.height};
   // The drawings the two lists begin and end with alike draw alike outside what lies between
   // (a tree of more or fewer vertices moves the scale bar's place in the list, not on the canvas).
   const auto [drawn, was] =
@@ -72,6 +77,8 @@ bool PageFrame::present(const std::vector<Rect>&) {
   // canvas; outside it, the frame shown is the list's already.
   beginClip(changed);
   for (const Drawing& d : drawings_) {
+    // What lies wholly outside the changed part cannot change a pixel in it.
+    if (!overlap(bounds(d), changed)) continue;
     switch (d.kind) {
       case Drawing::Kind::Fill:
         drawFill(d.colour);

@@ -2,8 +2,8 @@
 // on the canvas only at present, in one go between two yields to the browser, so that the page
 // shows whole frames only, each for as long as the pacing says; an exposure shows the list again.
 // The canvas keeps the frame shown: present draws again only where the list differs from that
-// frame's (most frames of an instance change the status line alone), so that the browser has that
-// much less to draw and to put on the screen.
+// frame's (most frames of an instance change the status line alone), and there only what reaches
+// that part, so that the browser has that much less to draw and to put on the screen.
 #pragma once
 
 #include <string>
@@ -46,6 +46,9 @@ class PageFrame final : public FrameTarget, private Canvas {
   // What the canvas shows; empty when it shows nothing the list can be compared with.
   std::vector<Drawing> shown_;
   ScreenSize size_;
+  // Every changed frame drawn whole (the page's wholeFrames), the reference the drawing in part
+  // must equal.
+  bool wholeFrames_;
 };
 
 }  // namespace drevanti::web
