@@ -34,9 +34,7 @@ EM_JS(int, jsTakeEvent, (int* fields), {
 EM_ASYNC_JS(void, jsWaitForEvent, (int milliseconds),
             { await Module.page.nextEvent(milliseconds); });
 
-// The drawing below keeps, in Module.page, the canvas's context and the colours it strokes and
-// fills with, so that each call sets only what changed: a frame at a high ratio is thousands of
-// calls.
+// The drawing below uses the context and the colour setters the page keeps (index.html).
 EM_JS(void, jsSetCanvasSize, (int width, int height), {
   const canvas = Module.page.canvas;
   canvas.width = width;
@@ -47,7 +45,7 @@ EM_JS(void, jsSetTextScale, (double textScale), {
   const page = Module.page;
   const context = page.canvas.getContext("2d", {alpha : false});
   page.context = context;
-  page.fillColour = page.strokeColour = -1;
+  page.forgetColours();
   // The page's font begins with its size in CSS pixels.
   const font = page.font;
   context.font = parseFloat(font) * textScale + font.slice(font.indexOf("px"));
@@ -71,16 +69,16 @@ EM_JS(void, jsBeginClip, (int x, int y, int width, int height), {
 EM_JS(void, jsEndClip, (), {
   const page = Module.page;
   page.context.restore();
-  page.fillColour = page.strokeColour = -1;
+  page.forgetColours();
 });
 EM_JS(void, jsFill, (int rgb), {
   const page = Module.page;
-  if (page.fillColour != rgb) page.context.fillStyle = page.colour(page.fillColour = rgb);
+  page.fillWith(rgb);
   page.context.fillRect(0, 0, page.canvas.width, page.canvas.height);
 });
 EM_JS(void, jsRect, (int x, int y, int width, int height, int rgb), {
   const page = Module.page;
-  if (page.fillColour != rgb) page.context.fillStyle = page.colour(page.fillColour = rgb);
+  page.fillWith(rgb);
   page.context.fillRect(x, y, width, height);
 });
 // A line one pixel thick through the middles of its end pixels covers whole pixels, and its
@@ -88,7 +86,7 @@ EM_JS(void, jsRect, (int x, int y, int width, int height, int rgb), {
 EM_JS(void, jsLine, (float x1, float y1, float x2, float y2, int rgb), {
   const page = Module.page;
   const context = page.context;
-  if (page.strokeColour != rgb) context.strokeStyle = page.colour(page.strokeColour = rgb);
+  page.strokeWith(rgb);
   context.beginPath();
   context.moveTo(Math.round(x1) + 0.5, Math.round(y1) + 0.5);
   context.lineTo(Math.round(x2) + 0.5, Math.round(y2) + 0.5);
@@ -98,7 +96,7 @@ EM_JS(void, jsLine, (float x1, float y1, float x2, float y2, int rgb), {
 EM_JS(void, jsCircle, (float x, float y, float radius, int rgb), {
   const page = Module.page;
   const context = page.context;
-  if (page.strokeColour != rgb) context.strokeStyle = page.colour(page.strokeColour = rgb);
+  page.strokeWith(rgb);
   context.beginPath();
   context.arc(Math.round(x) + 0.5, Math.round(y) + 0.5, radius, 0, 2 * Math.PI);
   context.stroke();
@@ -115,11 +113,11 @@ EM_JS(void, jsText,
           context.rect(clipX, clipY, clipWidth, clipHeight);
           context.clip();
         }
-        if (page.fillColour != rgb) context.fillStyle = page.colour(page.fillColour = rgb);
+        page.fillWith(rgb);
         context.fillText(UTF8ToString(text), Math.round(x), Math.round(y) + page.ascent);
         if (clipWidth >= 0) {
           context.restore();
-          page.fillColour = page.strokeColour = -1;
+          page.forgetColours();
         }
       });
 EM_JS(int, jsTextHeight, (), { return Module.page.lineHeight; });
@@ -128,7 +126,7 @@ namespace drevanti::web {
 
 namespace {
 
-// 0xRRGGBB, as the page's colour() takes it.
+// 0xRRGGBB, as the page's colour setters take it.
 int packed(Rgb c) {
   return c.r << 16 | c.g << 8 | c.b;
 }
