@@ -20,7 +20,7 @@ std::runtime_error systemError(const std::string& what) {
 
 }  // namespace
 
-ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size, int rowsPerLogical)
+ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size)
     : size_(size),
       bytes_(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) *
              kBytesPerPixel) {
@@ -45,11 +45,6 @@ ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size, int rowsPerLogical)
       wl_shm_pool_create_buffer(pool, 0, size.width, size.height, stride, WL_SHM_FORMAT_XRGB8888);
   static const wl_buffer_listener listener{&ShmBuffer::released};
   wl_buffer_add_listener(buffer_, &listener, this);
-  if (size.height > rowsPerLogical) {
-    short_ = wl_shm_pool_create_buffer(pool, 0, size.width, size.height - rowsPerLogical, stride,
-                                       WL_SHM_FORMAT_XRGB8888);
-    wl_buffer_add_listener(short_, &listener, this);
-  }
   wl_shm_pool_destroy(pool);
   close(fd);
   // SDL's ARGB8888 is wl_shm's XRGB8888 in native byte order, with the unused byte written as
@@ -57,7 +52,6 @@ ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size, int rowsPerLogical)
   surface_ = SDL_CreateRGBSurfaceWithFormatFrom(pixels_, size.width, size.height, 32, stride,
                                                 SDL_PIXELFORMAT_ARGB8888);
   if (!surface_) {
-    if (short_) wl_buffer_destroy(short_);
     wl_buffer_destroy(buffer_);
     munmap(pixels_, bytes_);
     throw std::runtime_error(std::string("cannot draw on a frame buffer: ") + SDL_GetError());
@@ -66,14 +60,12 @@ ShmBuffer::ShmBuffer(wl_shm* shm, ScreenSize size, int rowsPerLogical)
 
 ShmBuffer::~ShmBuffer() {
   SDL_FreeSurface(surface_);
-  if (short_) wl_buffer_destroy(short_);
   wl_buffer_destroy(buffer_);
   munmap(pixels_, bytes_);
 }
 
-void ShmBuffer::released(void* data, wl_buffer* buffer) {
-  ShmBuffer& self = *static_cast<ShmBuffer*>(data);
-  (buffer == self.short_ ? self.shortHeld_ : self.held_) = false;
+void ShmBuffer::released(void* data, wl_buffer*) {
+  static_cast<ShmBuffer*>(data)->held_ = false;
 }
 
 }  // namespace drevanti::wayland_platform

@@ -1,8 +1,5 @@
 #include "shm_frame.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace drevanti::wayland_platform {
 
 ShmFrame::ShmFrame(wl_display* display, wl_shm* shm, wl_surface* surface, ScreenSize size,
@@ -15,9 +12,7 @@ void ShmFrame::allocate() {
   for (Slot& slot : slots_) {
     slot.canvas.reset();
     slot.frame = -1;
-    // A whole scale is the surface's buffer scale; any other is shown through a viewport.
-    const int rowsPerLogical = scale_ == std::round(scale_) ? static_cast<int>(scale_) : 1;
-    slot.buffer = std::make_unique<ShmBuffer>(shm_, size_, std::max(1, rowsPerLogical));
+    slot.buffer = std::make_unique<ShmBuffer>(shm_, size_);
     slot.canvas =
         std::make_unique<linux_shared::SurfaceCanvas>(slot.buffer->surface(), text_, scale_);
   }
@@ -107,16 +102,14 @@ Rect ShmFrame::whole() const {
 
 void ShmFrame::commit(int slot, const std::vector<Rect>& changed) {
   ShmBuffer& buffer = *slots_[slot].buffer;
-  wl_buffer* shown = buffer.buffer();
-  // The first commit, and the two that change the surface's size (to a row short and back), show
-  // all of it anew.
-  const bool anew = commits_ == 0 || commits_ == sizeChangeAt_;
-  if (++commits_ == sizeChangeAt_ && buffer.shortBuffer()) shown = buffer.shortBuffer();
+  // The first commit shows all of it anew.
+  const bool anew = commits_ == 0;
+  if (++commits_ == kNudgeCommit && nudge_) nudge_->add();
   // Busy before the commit can go out: the main thread may send it, and hear of the release, at
   // once.
-  buffer.committed(shown);
-  wl_surface_attach(surface_, shown, 0, 0);
-  if (anew || shown != buffer.buffer()) {
+  buffer.committed();
+  wl_surface_attach(surface_, buffer.buffer(), 0, 0);
+  if (anew) {
     wl_surface_damage_buffer(surface_, 0, 0, buffer.size().width, buffer.size().height);
   } else {
     for (const Rect& r : changed) wl_surface_damage_buffer(surface_, r.x, r.y, r.width, r.height);

@@ -12,12 +12,14 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "app/backend.h"
 #include "frame_canvas.h"
 #include "platform/linux_shared/surface_canvas.h"
 #include "platform/linux_shared/text_renderer.h"
+#include "pointer_nudge.h"
 #include "shm_buffer.h"
 
 namespace drevanti::wayland_platform {
@@ -40,10 +42,8 @@ class ShmFrame final : public FrameTarget {
   void configured();
   // The surface shows nothing any more: presents are done at once.
   void gone();
-  // Once a few frames are shown, shows one a logical row short and then the whole frames again:
-  // mutter (43) tells a toplevel that appeared under a still pointer about the pointer only when it
-  // moves, or when the surface changes its size (so the pointer could not be hidden).
-  void changeSizeOnce() { sizeChangeAt_ = kSizeChangeCommit; }
+  // Adds the nudge's child surface once a few frames are shown.
+  void nudgePointerWith(std::unique_ptr<PointerNudge> nudge) { nudge_ = std::move(nudge); }
 
  private:
   struct Slot {
@@ -86,9 +86,9 @@ class ShmFrame final : public FrameTarget {
   int shown_ = -1;
   bool configured_ = false;
   bool gone_ = false;
-  // The commit that shows the frame a row short, counted from the first; none when 0.
-  static constexpr int kSizeChangeCommit = 3;
-  int sizeChangeAt_ = 0;
+  // The commit that adds the nudge's child surface, counted from the first.
+  static constexpr int kNudgeCommit = 3;
+  std::unique_ptr<PointerNudge> nudge_;
   int commits_ = 0;
 };
 

@@ -119,6 +119,7 @@ WaylandWindowSystem::~WaylandWindowSystem() {
   if (wmBase_) xdg_wm_base_destroy(wmBase_);
   if (layerShell_) zwlr_layer_shell_v1_destroy(layerShell_);
   if (shm_) wl_shm_destroy(shm_);
+  if (subcompositor_) wl_subcompositor_destroy(subcompositor_);
   if (compositor_) wl_compositor_destroy(compositor_);
   if (registry_) wl_registry_destroy(registry_);
   wl_display_disconnect(display_);
@@ -155,6 +156,8 @@ void WaylandWindowSystem::announced(wl_registry* registry, std::uint32_t name,
   if (is == wl_compositor_interface.name) {
     compositor_ =
         bind<wl_compositor>(registry, name, wl_compositor_interface, version, kCompositorVersion);
+  } else if (is == wl_subcompositor_interface.name) {
+    subcompositor_ = bind<wl_subcompositor>(registry, name, wl_subcompositor_interface, version, 1);
   } else if (is == wl_shm_interface.name) {
     shm_ = bind<wl_shm>(registry, name, wl_shm_interface, version, 1);
   } else if (is == zwlr_layer_shell_v1_interface.name) {
@@ -462,7 +465,10 @@ FrameTarget& WaylandWindowSystem::open(WindowKey key, const Monitor& place) {
   wl_surface_commit(window->surface);
   window->frame =
       std::make_unique<ShmFrame>(display_, shm_, window->surface, window->size, place.scale, text_);
-  if (window->toplevel) window->frame->changeSizeOnce();
+  if (window->toplevel && subcompositor_) {
+    window->frame->nudgePointerWith(
+        std::make_unique<PointerNudge>(compositor_, subcompositor_, shm_, window->surface));
+  }
   FrameTarget& frames = *window->frame;
   windows_[key] = std::move(window);
   return frames;

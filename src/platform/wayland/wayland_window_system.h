@@ -93,6 +93,8 @@ class WaylandWindowSystem final : public WindowSystem {
   linux_shared::MainThreadSleep sleep_;
   wl_registry* registry_ = nullptr;
   wl_compositor* compositor_ = nullptr;
+  // Where offered: a toplevel's pointer nudge.
+  wl_subcompositor* subcompositor_ = nullptr;
   wl_shm* shm_ = nullptr;
   zwlr_layer_shell_v1* layerShell_ = nullptr;
   xdg_wm_base* wmBase_ = nullptr;
