@@ -1,8 +1,7 @@
 // One frame's pixels in memory shared with the compositor: a wl_buffer of 32-bit XRGB pixels and
 // an SDL surface on the same memory, for the surface canvas to draw on. Busy from the moment it is
 // committed until the compositor has released it: meanwhile the compositor may read it at any
-// time. Made and let go on the main
-// thread, which hears of the releases; committed on any.
+// time. Made and let go on the main thread, which hears of the releases; committed on any.
 #pragma once
 
 #include <SDL.h>
